@@ -1,0 +1,17 @@
+// depthloom_bench: every benchmark, then each target's ratio against its floor.
+// Pass --benchmark_filter=REGEX to run a subset (a target is shown when both sides ran).
+
+#include "Benchmarks.h"
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    registerRenderBenchmarks();
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const int missed = reporter.printRatios(renderTargets());
+    benchmark::Shutdown();
+    return missed == 0 ? 0 : 1;
+}

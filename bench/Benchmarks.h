@@ -1,0 +1,9 @@
+#pragma once
+
+#include "RatioReporter.h"
+
+#include <vector>
+
+// Each benchmark file registers its benchmarks and names its ratio targets.
+void registerRenderBenchmarks();
+std::vector<RatioTarget> renderTargets();

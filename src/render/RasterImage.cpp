@@ -1,0 +1,746 @@
+#include "render/RasterImage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// An inclusive run of pixels [x0, x1] on row y.
+struct RasterImage::Span
+{
+    int y;
+    int x0;
+    int x1;
+};
+
+namespace {
+
+constexpr QRgb OpaqueBits = 0xFF000000;
+
+QRgb combine(QRgb dest, QRgb source, PenMode mode)
+{
+    switch (mode) {
+    case PenMode::Copy:
+        return source;
+    case PenMode::Xor:
+        return (dest ^ source) | OpaqueBits;
+    case PenMode::Not:
+        return ~dest | OpaqueBits;
+    case PenMode::Mask:
+        return dest & source;
+    case PenMode::Merge:
+        return dest | source;
+    }
+    return source;
+}
+
+QImage toOpaqueRgb32(const QImage& image)
+{
+    if (image.isNull()) {
+        return QImage();
+    }
+    if (!image.hasAlphaChannel()) {
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+    QImage opaque(image.size(), QImage::Format_RGB32);
+    opaque.fill(Qt::white);
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, image);
+    return opaque;
+}
+
+struct Box
+{
+    int left;
+    int top;
+    int right; // exclusive
+    int bottom;
+
+    static Box normalised(int x1, int y1, int x2, int y2)
+    {
+        return Box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+    }
+    bool isEmpty() const { return right <= left || bottom <= top; }
+    Box inset(int d) const { return Box{left + d, top + d, right - d, bottom - d}; }
+};
+
+struct RowSpan
+{
+    int x0;
+    int x1;
+};
+
+// The pixels of row y whose centres lie inside the ellipse inscribed in `box`, found with
+// exact integer arithmetic on doubled coordinates (pixel x has its centre at 2x + 1).
+std::optional<RowSpan> ellipseRow(const Box& box, int y)
+{
+    if (box.isEmpty() || y < box.top || y >= box.bottom) {
+        return std::nullopt;
+    }
+    __extension__ using Wide = __int128;
+    const Wide a = box.right - box.left;
+    const Wide b = box.bottom - box.top;
+    const Wide ry = Wide(2) * y + 1 - box.top - box.bottom;
+    // Columns with X^2 b^2 + Y^2 a^2 <= a^2 b^2, X = 2x + 1 - left - right.
+    const Wide limit = a * a * b * b - ry * ry * a * a;
+    if (limit < 0) {
+        return std::nullopt;
+    }
+    const Wide bb = b * b;
+    auto m = static_cast<long long>(std::sqrt(static_cast<long double>(limit) / bb));
+    while (Wide(m + 1) * (m + 1) * bb <= limit) {
+        ++m;
+    }
+    while (m > 0 && Wide(m) * m * bb > limit) {
+        --m;
+    }
+    // X has the parity of a + 1.
+    if (((m ^ static_cast<long long>(a + 1)) & 1) != 0) {
+        --m;
+    }
+    if (m < 0) {
+        return std::nullopt;
+    }
+    const long long centre = static_cast<long long>(box.left) + box.right - 1;
+    return RowSpan{int((centre - m) / 2), int((centre + m) / 2)};
+}
+
+// Pixels of the ellipse whose four neighbours are also in it.
+std::optional<RowSpan> ellipseInteriorRow(const Box& box, int y)
+{
+    const auto row = ellipseRow(box, y);
+    const auto above = ellipseRow(box, y - 1);
+    const auto below = ellipseRow(box, y + 1);
+    if (!row || !above || !below) {
+        return std::nullopt;
+    }
+    const int x0 = std::max({row->x0 + 1, above->x0, below->x0});
+    const int x1 = std::min({row->x1 - 1, above->x1, below->x1});
+    if (x0 > x1) {
+        return std::nullopt;
+    }
+    return RowSpan{x0, x1};
+}
+
+// Appends the part of `outer` not covered by `inner` (which lies within it).
+template <typename Out>
+void appendDifference(Out& spans, int y, RowSpan outer, std::optional<RowSpan> inner)
+{
+    if (!inner) {
+        spans.push_back({y, outer.x0, outer.x1});
+        return;
+    }
+    if (inner->x0 > outer.x0) {
+        spans.push_back({y, outer.x0, inner->x0 - 1});
+    }
+    if (inner->x1 < outer.x1) {
+        spans.push_back({y, inner->x1 + 1, outer.x1});
+    }
+}
+
+bool dotOn(int step)
+{
+    return step % 6 < 3;
+}
+
+} // namespace
+
+RasterImage::RasterImage(int width, int height)
+{
+    setSize(width, height);
+}
+
+void RasterImage::setImage(const QImage& image)
+{
+    m_image = toOpaqueRgb32(image);
+    m_width = m_image.width();
+    m_height = m_image.height();
+}
+
+void RasterImage::setSize(int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == m_width && height == m_height) {
+        return;
+    }
+    m_width = width;
+    m_height = height;
+    if (width == 0 || height == 0) {
+        m_image = QImage();
+        return;
+    }
+    QImage resized(width, height, QImage::Format_RGB32);
+    if (resized.isNull()) {
+        throw std::bad_alloc();
+    }
+    resized.fill(resolve(m_brush.color));
+    const int keepW = std::min(width, m_image.width());
+    const int keepH = std::min(height, m_image.height());
+    for (int y = 0; y < keepH; ++y) {
+        std::memcpy(resized.scanLine(y), m_image.constScanLine(y), size_t(keepW) * sizeof(QRgb));
+    }
+    m_image = std::move(resized);
+}
+
+ColorRef RasterImage::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width() || y >= height()) {
+        return colorref::Invalid;
+    }
+    return colorref::fromRgb(constScanLine(y)[x]);
+}
+
+void RasterImage::setPixel(int x, int y, ColorRef color)
+{
+    if (x < 0 || y < 0 || x >= width() || y >= height()) {
+        return;
+    }
+    scanLine(y)[x] = resolve(color);
+}
+
+QRgb RasterImage::resolve(ColorRef color) const
+{
+    if (colorref::kind(color) == colorref::KindPaletteIndex && !m_palette.isEmpty()) {
+        const qsizetype index = color & 0xFFFF;
+        return m_palette.value(index < m_palette.size() ? index : 0).rgb();
+    }
+    return colorref::toRgb(color);
+}
+
+void RasterImage::copyRect(const QRect& destRect, const RasterImage& source,
+                           const QRect& sourceRect)
+{
+    const int dw = destRect.width();
+    const int dh = destRect.height();
+    if (dw == 0 || dh == 0 || isEmpty()) {
+        return;
+    }
+    const int destLeft = dw < 0 ? destRect.left() + dw : destRect.left();
+    const int destTop = dh < 0 ? destRect.top() + dh : destRect.top();
+    const int destW = std::abs(dw);
+    const int destH = std::abs(dh);
+    const int colFrom = std::max(0, -destLeft);
+    const int colTo = std::min(destW, width() - destLeft);
+    const int rowFrom = std::max(0, -destTop);
+    const int rowTo = std::min(destH, height() - destTop);
+    if (colFrom >= colTo || rowFrom >= rowTo) {
+        return;
+    }
+    if (m_copyMode == CopyMode::Blackness) {
+        for (int r = rowFrom; r < rowTo; ++r) {
+            QRgb* row = scanLine(destTop + r);
+            std::fill(row + destLeft + colFrom, row + destLeft + colTo, OpaqueBits);
+        }
+        return;
+    }
+
+    const int sw = sourceRect.width();
+    const int sh = sourceRect.height();
+    if (sw == 0 || sh == 0 || source.isEmpty()) {
+        return;
+    }
+    const int srcLeft = sw < 0 ? sourceRect.left() + sw : sourceRect.left();
+    const int srcTop = sh < 0 ? sourceRect.top() + sh : sourceRect.top();
+    const int srcW = std::abs(sw);
+    const int srcH = std::abs(sh);
+    const bool mirrorX = (dw < 0) != (sw < 0);
+    const bool mirrorY = (dh < 0) != (sh < 0);
+
+    // Nearest source pixel of destination offset i: the one under the centre of i.
+    auto mapOffset = [](int i, int destSize, int srcSize, bool mirror) {
+        const int s = int((2LL * i + 1) * srcSize / (2LL * destSize));
+        return mirror ? srcSize - 1 - s : s;
+    };
+
+    // A shallow copy: when source and destination share pixels (a copy within one picture),
+    // writing detaches this picture and the reads stay on the old pixels.
+    const QImage src = source.m_image;
+    const int srcWidth = src.width();
+    const int srcHeight = src.height();
+
+    std::vector<int> srcCols(size_t(colTo - colFrom));
+    for (int c = colFrom; c < colTo; ++c) {
+        srcCols[size_t(c - colFrom)] = srcLeft + mapOffset(c, destW, srcW, mirrorX);
+    }
+    const bool plain = m_copyMode == CopyMode::SourceCopy && destW == srcW && !mirrorX;
+
+    for (int r = rowFrom; r < rowTo; ++r) {
+        const int sy = srcTop + mapOffset(r, destH, srcH, mirrorY);
+        if (sy < 0 || sy >= srcHeight) {
+            continue;
+        }
+        const auto* srcRow = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+        QRgb* destRow = scanLine(destTop + r) + destLeft;
+        if (plain) {
+            // Identity columns: copy the part that lies inside the source in one go.
+            const int first = std::max(colFrom, -(srcLeft));
+            const int last = std::min(colTo, srcWidth - srcLeft);
+            if (first < last) {
+                std::memcpy(destRow + first, srcRow + srcLeft + first,
+                            size_t(last - first) * sizeof(QRgb));
+            }
+            continue;
+        }
+        for (int c = colFrom; c < colTo; ++c) {
+            const int sx = srcCols[size_t(c - colFrom)];
+            if (sx < 0 || sx >= srcWidth) {
+                continue;
+            }
+            const QRgb s = srcRow[sx];
+            QRgb& d = destRow[c];
+            switch (m_copyMode) {
+            case CopyMode::SourceCopy:
+                d = s;
+                break;
+            case CopyMode::SourceAnd:
+                d = d & s;
+                break;
+            case CopyMode::SourceXor:
+                d = (d ^ s) | OpaqueBits;
+                break;
+            case CopyMode::SourceOr:
+                d = d | s;
+                break;
+            case CopyMode::Blackness:
+                d = OpaqueBits;
+                break;
+            }
+        }
+    }
+}
+
+void RasterImage::draw(int x, int y, const RasterImage& source)
+{
+    copyRect(QRect(x, y, source.width(), source.height()), source, source.clipRect());
+}
+
+void RasterImage::stretchDraw(const QRect& destRect, const RasterImage& source)
+{
+    copyRect(destRect, source, source.clipRect());
+}
+
+void RasterImage::paintRow(int y, int x0, int x1, QRgb color, bool usePattern, PenMode mode)
+{
+    if (y < 0 || y >= height()) {
+        return;
+    }
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width() - 1);
+    if (x0 > x1) {
+        return;
+    }
+    QRgb* row = scanLine(y);
+    if (usePattern) {
+        const QImage& pattern = m_brush.pattern;
+        const auto* patternRow =
+            reinterpret_cast<const QRgb*>(pattern.constScanLine(y % pattern.height()));
+        const int pw = pattern.width();
+        for (int x = x0; x <= x1; ++x) {
+            row[x] = combine(row[x], patternRow[x % pw] | OpaqueBits, mode);
+        }
+        return;
+    }
+    if (mode == PenMode::Copy) {
+        std::fill(row + x0, row + x1 + 1, color);
+        return;
+    }
+    for (int x = x0; x <= x1; ++x) {
+        row[x] = combine(row[x], color, mode);
+    }
+}
+
+void RasterImage::paintPixel(int x, int y, QRgb color, PenMode mode)
+{
+    if (x < 0 || y < 0 || x >= width() || y >= height()) {
+        return;
+    }
+    QRgb& d = scanLine(y)[x];
+    d = combine(d, color, mode);
+}
+
+bool RasterImage::preparePattern()
+{
+    if (m_brush.pattern.isNull()) {
+        return false;
+    }
+    if (m_brush.pattern.format() != QImage::Format_RGB32) {
+        m_brush.pattern = m_brush.pattern.convertToFormat(QImage::Format_RGB32);
+    }
+    return true;
+}
+
+// Shape interiors: the brush, combined through the pen mode like the outline.
+void RasterImage::fillSpans(const std::vector<Span>& spans)
+{
+    const bool usePattern = preparePattern();
+    const QRgb color = resolve(m_brush.color);
+    for (const Span& s : spans) {
+        paintRow(s.y, s.x0, s.x1, color, usePattern, m_pen.mode);
+    }
+}
+
+void RasterImage::drawOutline(const std::vector<Span>& spans)
+{
+    const QRgb color = resolve(m_pen.color);
+    for (const Span& s : spans) {
+        paintRow(s.y, s.x0, s.x1, color, false, m_pen.mode);
+    }
+}
+
+void RasterImage::rectangle(int x1, int y1, int x2, int y2)
+{
+    if (isEmpty()) {
+        return;
+    }
+    const Box box = Box::normalised(x1, y1, x2, y2);
+    const bool hasPen = m_pen.style != PenStyle::Clear;
+    const bool hasBrush = m_brush.style != BrushStyle::Clear;
+    const Box fill = hasPen ? box.inset(std::max(m_pen.width, 1))
+                            : Box{box.left, box.top, box.right - 1, box.bottom - 1};
+    if (hasBrush && !fill.isEmpty()) {
+        std::vector<Span> spans;
+        for (int y = std::max(fill.top, 0); y < std::min(fill.bottom, height()); ++y) {
+            spans.push_back({y, fill.left, fill.right - 1});
+        }
+        fillSpans(spans);
+    }
+    if (!hasPen || box.isEmpty()) {
+        return;
+    }
+    if (m_pen.style == PenStyle::Dotted && m_pen.width <= 1) {
+        // Walk the ring clockwise from the top-left corner, each pixel once.
+        const QRgb color = resolve(m_pen.color);
+        const int l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
+        int step = 0;
+        auto dot = [&](int x, int y) {
+            if (dotOn(step++)) {
+                paintPixel(x, y, color, m_pen.mode);
+            }
+        };
+        for (int x = l; x <= r; ++x) {
+            dot(x, t);
+        }
+        for (int y = t + 1; y <= b; ++y) {
+            dot(r, y);
+        }
+        if (b > t) {
+            for (int x = r - 1; x >= l; --x) {
+                dot(x, b);
+            }
+        }
+        if (r > l) {
+            for (int y = b - 1; y > t; --y) {
+                dot(l, y);
+            }
+        }
+        return;
+    }
+    const Box inner = box.inset(std::max(m_pen.width, 1));
+    std::vector<Span> band;
+    for (int y = std::max(box.top, 0); y < std::min(box.bottom, height()); ++y) {
+        std::optional<RowSpan> hole;
+        if (!inner.isEmpty() && y >= inner.top && y < inner.bottom) {
+            hole = RowSpan{inner.left, inner.right - 1};
+        }
+        appendDifference(band, y, RowSpan{box.left, box.right - 1}, hole);
+    }
+    drawOutline(band);
+}
+
+void RasterImage::ellipse(int x1, int y1, int x2, int y2)
+{
+    if (isEmpty()) {
+        return;
+    }
+    const Box box = Box::normalised(x1, y1, x2, y2);
+    const bool hasPen = m_pen.style != PenStyle::Clear;
+    const bool hasBrush = m_brush.style != BrushStyle::Clear;
+    const int yFrom = std::max(box.top, 0);
+    const int yTo = std::min(box.bottom, height());
+
+    if (!hasPen) {
+        if (!hasBrush) {
+            return;
+        }
+        const Box fillBox{box.left, box.top, box.right - 1, box.bottom - 1};
+        std::vector<Span> spans;
+        for (int y = yFrom; y < yTo; ++y) {
+            if (const auto row = ellipseRow(fillBox, y)) {
+                spans.push_back({y, row->x0, row->x1});
+            }
+        }
+        fillSpans(spans);
+        return;
+    }
+
+    // The outline is the ellipse less the interior of the ellipse inset by the pen width; the
+    // brush fills that interior, so no pixel is painted twice.
+    const Box inset = box.inset(std::max(m_pen.width, 1) - 1);
+    std::vector<Span> band;
+    std::vector<Span> fill;
+    for (int y = yFrom; y < yTo; ++y) {
+        const auto row = ellipseRow(box, y);
+        if (!row) {
+            continue;
+        }
+        const auto inner = ellipseInteriorRow(inset, y);
+        appendDifference(band, y, *row, inner);
+        if (inner) {
+            fill.push_back({y, inner->x0, inner->x1});
+        }
+    }
+    if (hasBrush) {
+        fillSpans(fill);
+    }
+    drawOutline(band);
+}
+
+void RasterImage::lineTo(int x, int y)
+{
+    const QPoint from = m_penPos;
+    const QPoint to(x, y);
+    m_penPos = to;
+    if (m_pen.style == PenStyle::Clear || isEmpty()) {
+        return;
+    }
+    if (m_pen.width > 1) {
+        drawWideLine(from, to);
+        return;
+    }
+    // Bresenham from the start point, stopping before the end point.
+    const QRgb color = resolve(m_pen.color);
+    const bool dotted = m_pen.style == PenStyle::Dotted;
+    int px = from.x();
+    int py = from.y();
+    const int dx = std::abs(to.x() - px);
+    const int dy = -std::abs(to.y() - py);
+    const int sx = px < to.x() ? 1 : -1;
+    const int sy = py < to.y() ? 1 : -1;
+    int err = dx + dy;
+    for (int step = 0; px != to.x() || py != to.y(); ++step) {
+        if (!dotted || dotOn(step)) {
+            paintPixel(px, py, color, m_pen.mode);
+        }
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            px += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            py += sy;
+        }
+    }
+}
+
+// A wide line is a disc of the pen's width swept along the Bresenham pixels from end to end.
+// Each row of that shape is one run, so it is gathered as per-row extents and painted once.
+void RasterImage::drawWideLine(QPoint from, QPoint to)
+{
+    const int w = m_pen.width;
+    const double radius = w / 2.0;
+    const int reach = w / 2 + 1;
+    // Half-widths of the disc by row offset; -1 where the row misses the disc.
+    std::vector<int> half(size_t(2 * reach + 1), -1);
+    for (int d = -reach; d <= reach; ++d) {
+        const double rest = radius * radius - double(d) * d;
+        if (rest >= 0) {
+            half[size_t(d + reach)] = int(std::floor(std::sqrt(rest)));
+        }
+    }
+    const int top = std::min(from.y(), to.y()) - reach;
+    const int bottom = std::max(from.y(), to.y()) + reach;
+    const int rowFrom = std::max(top, 0);
+    const int rowTo = std::min(bottom, height() - 1);
+    if (rowFrom > rowTo) {
+        return;
+    }
+    std::vector<int> minX(size_t(rowTo - rowFrom + 1), std::numeric_limits<int>::max());
+    std::vector<int> maxX(minX.size(), std::numeric_limits<int>::min());
+    auto stamp = [&](int cx, int cy) {
+        for (int d = -reach; d <= reach; ++d) {
+            const int h = half[size_t(d + reach)];
+            const int y = cy + d;
+            if (h < 0 || y < rowFrom || y > rowTo) {
+                continue;
+            }
+            const size_t i = size_t(y - rowFrom);
+            minX[i] = std::min(minX[i], cx - h);
+            maxX[i] = std::max(maxX[i], cx + h);
+        }
+    };
+    int px = from.x();
+    int py = from.y();
+    const int dx = std::abs(to.x() - px);
+    const int dy = -std::abs(to.y() - py);
+    const int sx = px < to.x() ? 1 : -1;
+    const int sy = py < to.y() ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        stamp(px, py);
+        if (px == to.x() && py == to.y()) {
+            break;
+        }
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            px += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            py += sy;
+        }
+    }
+    const QRgb color = resolve(m_pen.color);
+    for (size_t i = 0; i < minX.size(); ++i) {
+        if (minX[i] <= maxX[i]) {
+            paintRow(rowFrom + int(i), minX[i], maxX[i], color, false, m_pen.mode);
+        }
+    }
+}
+
+void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
+{
+    if (x < 0 || y < 0 || x >= width() || y >= height()) {
+        return;
+    }
+    const QRgb key = resolve(color) & 0xFFFFFF;
+    const int w = width();
+    const int h = height();
+    std::vector<std::uint8_t> done(size_t(w) * size_t(h), 0);
+    auto fillable = [&](int px, int py, const QRgb* row) {
+        if (done[size_t(py) * size_t(w) + size_t(px)]) {
+            return false;
+        }
+        const bool same = (row[px] & 0xFFFFFF) == key;
+        return mode == FloodFillMode::Surface ? same : !same;
+    };
+    if (!fillable(x, y, constScanLine(y))) {
+        return;
+    }
+    const bool usePattern = preparePattern();
+    const QRgb fillColor = resolve(m_brush.color);
+
+    // Scanline fill: take a seed, widen it to its whole run on the row, fill the run, and seed
+    // every run of fillable pixels touching it in the rows above and below.
+    std::vector<QPoint> seeds{QPoint(x, y)};
+    while (!seeds.empty()) {
+        const QPoint seed = seeds.back();
+        seeds.pop_back();
+        const int sy = seed.y();
+        const QRgb* row = constScanLine(sy);
+        if (!fillable(seed.x(), sy, row)) {
+            continue;
+        }
+        int x0 = seed.x();
+        int x1 = seed.x();
+        while (x0 > 0 && fillable(x0 - 1, sy, row)) {
+            --x0;
+        }
+        while (x1 < w - 1 && fillable(x1 + 1, sy, row)) {
+            ++x1;
+        }
+        std::fill(done.begin() + std::ptrdiff_t(size_t(sy) * size_t(w) + size_t(x0)),
+                  done.begin() + std::ptrdiff_t(size_t(sy) * size_t(w) + size_t(x1) + 1), 1);
+        for (const int ny : {sy - 1, sy + 1}) {
+            if (ny < 0 || ny >= h) {
+                continue;
+            }
+            const QRgb* next = constScanLine(ny);
+            bool inRun = false;
+            for (int nx = x0; nx <= x1; ++nx) {
+                const bool ok = fillable(nx, ny, next);
+                if (ok && !inRun) {
+                    seeds.emplace_back(nx, ny);
+                }
+                inRun = ok;
+            }
+        }
+        // Painting after the neighbours are seeded keeps the reads on unfilled pixels; the
+        // `done` marks stop the fill from coming back when the fill colour equals the key.
+        paintRow(sy, x0, x1, fillColor, usePattern, PenMode::Copy);
+    }
+}
+
+void RasterImage::textOut(int x, int y, const QString& text)
+{
+    if (isEmpty() || text.isEmpty()) {
+        return;
+    }
+    QFont font = m_font.font;
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font);
+    QPainter painter(&m_image);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font);
+    if (m_brush.style == BrushStyle::Solid) {
+        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
+                         QColor(resolve(m_brush.color)));
+    }
+    painter.setPen(QColor(resolve(m_font.color)));
+    painter.drawText(x, y + metrics.ascent(), text);
+}
+
+bool RasterImage::load(const QString& path, QString* error)
+{
+    QImageReader reader(path);
+    const QImage loaded = reader.read();
+    if (loaded.isNull()) {
+        if (error) {
+            *error = QStringLiteral("Cannot read %1: %2")
+                         .arg(QDir::toNativeSeparators(path), reader.errorString());
+        }
+        return false;
+    }
+    setImage(loaded);
+    return true;
+}
+
+bool RasterImage::save(const QString& path, QString* error) const
+{
+    auto fail = [&](const QString& reason) {
+        if (error) {
+            *error =
+                QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
+        }
+        return false;
+    };
+    if (isEmpty()) {
+        return fail(QStringLiteral("the picture has no pixels"));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fail(file.errorString());
+    }
+    QImageWriter writer(&file, imageFormatForPath(path));
+    if (!writer.write(m_image)) {
+        file.cancelWriting();
+        return fail(writer.errorString());
+    }
+    if (!file.commit()) {
+        return fail(file.errorString());
+    }
+    return true;
+}
+
+QByteArray imageFormatForPath(const QString& path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (!suffix.isEmpty() && QImageWriter::supportedImageFormats().contains(suffix)) {
+        return suffix;
+    }
+    return QByteArrayLiteral("bmp");
+}

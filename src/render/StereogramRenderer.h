@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QRgb>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class RasterImage;
+
+// Builds a single-image stereogram into a picture its owner keeps, one row per call, so the
+// owner can spread the work over timer ticks and show progress.
+//
+// PrepareOutput lays the pattern strip at the left edge and the depth map to its right. Each
+// RenderRow then walks one row left to right: every pixel right of the strip is replaced by the
+// pixel one strip-width further left, moved right by the shift its depth grey asks for. Where
+// the depth falls so steeply that the source would not move past the one used last, the pixel
+// is taken from 20 rows up and 20 columns left instead of repeating the pattern.
+class StereogramRenderer final
+{
+public:
+    // What RenderRow returns once every row is rendered.
+    static constexpr int EndMark = -1;
+
+    explicit StereogramRenderer(RasterImage& output);
+
+    // Makes the output (strip width + depth width) x depth height, with the strip's top rows at
+    // the left and the depth map beside it. A strip shorter than the depth map leaves the rest
+    // of the strip area white. Reads both images; changes neither.
+    void PrepareOutput(const RasterImage& patternStrip, const RasterImage& depthMap);
+
+    // Renders row CurrentRow() and returns the progress 0..100 before it (row / depth height,
+    // rounded half to even); once past the last row, sets RenderDone and returns EndMark.
+    // `patternStripWidth` is where the row starts and `depthMapHeight` what progress is
+    // measured against: the images' current sizes, which the user may change mid-way.
+    int RenderRow(int patternStripWidth, int depthMapHeight);
+
+    int StripWidth() const { return m_stripWidth; }
+    int CurrentRow() const { return m_currentRow; }
+    bool Rendering() const { return m_rendering; }
+    bool RenderDone() const { return m_renderDone; }
+
+    // Pixels of shift for a depth-map red byte: round((red - 56) / 8), ties to even, at least 0.
+    static int shiftForRed(int red);
+
+    // row * 100 / height rounded half to even and kept within 0..100; 100 when height <= 0.
+    static int progressFor(int row, int height);
+
+private:
+    void renderRowFast(QRgb* row, const QRgb* above);
+    void renderRowChecked(QRgb* row, const QRgb* above, int startX);
+
+    RasterImage& m_output;
+    int m_stripWidth = 0;
+    int m_currentRow = 0;
+    bool m_rendering = false;
+    bool m_renderDone = false;
+    // A black row standing in for "20 rows up" in the first 20 rows, sized once per picture.
+    std::vector<QRgb> m_blackRow;
+};

@@ -1,0 +1,174 @@
+#include "common/ImageCompare.h"
+#include "common/TestMain.h"
+#include "document/ImageFiles.h"
+#include "render/RasterImage.h"
+#include "render/StereogramRenderer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the built program as a user would from a shell without any display.
+Run runProgram(const QStringList& args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(DEPTHLOOM_EXE), args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        return Run{};
+    }
+    return Run{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class BatchCommandTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // A colour strip as PNG and a colour depth picture as BMP, which the command greys.
+        QImage strip(60, 40, QImage::Format_RGB32);
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                strip.setPixel(x, y, qRgb(x * 4, y * 6, (x * y) % 256));
+            }
+        }
+        QVERIFY(strip.save(path("strip.png")));
+        QImage depth(90, 40, QImage::Format_RGB32);
+        depth.fill(qRgb(56, 56, 56));
+        for (int y = 8; y < 32; ++y) {
+            for (int x = 20; x < 70; ++x) {
+                depth.setPixel(x, y, qRgb(250, 100, 30)); // grey 126
+            }
+        }
+        QVERIFY(depth.save(path("depth.bmp")));
+    }
+
+    void make3dWritesThePicture_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("bitmap") << QStringLiteral("out.bmp") << QByteArray("BM");
+        QTest::newRow("unknown extension is a bitmap")
+            << QStringLiteral("out.3d") << QByteArray("BM");
+        QTest::newRow("png") << QStringLiteral("out.png") << QByteArray("\x89PNG");
+    }
+    void make3dWritesThePicture()
+    {
+        QFETCH(QString, output);
+        QFETCH(QByteArray, magic);
+        const QString outPath = m_dir.filePath(output);
+        const Run run =
+            runProgram({QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"), outPath});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY(run.err.isEmpty());
+        QVERIFY(readAll(outPath).startsWith(magic));
+
+        RasterImage strip;
+        QVERIFY(strip.load(path("strip.png")));
+        RasterImage depth;
+        QVERIFY(LoadGreyBitmap(depth, path("depth.bmp")));
+        QCOMPARE(depth.pixel(20, 8), colorref::grey(126));
+        RasterImage expected;
+        StereogramRenderer renderer(expected);
+        renderer.PrepareOutput(strip, depth);
+        while (renderer.RenderRow(60, 40) != StereogramRenderer::EndMark) {
+        }
+        QImage written;
+        QVERIFY(written.load(outPath));
+        DL_COMPARE_IMAGES(written, expected.image());
+    }
+
+    // Bad input: one line on standard error naming the culprit, a non-zero exit, and the
+    // output file exactly as it was.
+    void badInput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("mentioned");
+        QTest::addColumn<int>("exitCode");
+        const QString out = path("kept.bmp");
+        QTest::newRow("missing pattern")
+            << QStringList{QStringLiteral("--make3d"), path("nope.bmp"), path("depth.bmp"), out}
+            << path("nope.bmp") << 1;
+        QTest::newRow("unreadable depth")
+            << QStringList{QStringLiteral("--make3d"), path("strip.png"), path("garbage.bmp"), out}
+            << path("garbage.bmp") << 1;
+        QTest::newRow("output folder missing")
+            << QStringList{QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"),
+                           path("no/such/out.bmp")}
+            << path("no/such/out.bmp") << 1;
+        QTest::newRow("too few arguments")
+            << QStringList{QStringLiteral("--make3d"), path("strip.png"), out}
+            << QStringLiteral("--make3d") << 2;
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate"), out}
+                                        << QStringLiteral("--frobnicate") << 2;
+    }
+    void badInput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, mentioned);
+        QFETCH(int, exitCode);
+        writeFile(path("garbage.bmp"), QByteArray("BM\x10\x00 not really", 14));
+        const QByteArray earlier("an earlier picture");
+        writeFile(path("kept.bmp"), earlier);
+
+        const Run run = runProgram(args);
+        QCOMPARE(run.exitCode, exitCode);
+        const QString message = QString::fromUtf8(run.err);
+        QCOMPARE(message.count(QLatin1Char('\n')), 1);
+        QVERIFY2(message.contains(mentioned), qPrintable(message));
+        QCOMPARE(readAll(path("kept.bmp")), earlier);
+        QVERIFY(!QFile::exists(path("no/such/out.bmp")));
+        // Nothing half-written is left beside the output.
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("kept")).size(),
+                 1);
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = runProgram({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains("--make3d PATTERN DEPTH OUTPUT"));
+        const Run version = runProgram({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("depthloom " DEPTHLOOM_VERSION "\n"));
+    }
+};
+
+DEPTHLOOM_TEST_CLASS(BatchCommandTest);
+#include "BatchCommandTest.moc"
