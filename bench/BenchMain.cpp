@@ -7,11 +7,16 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     registerRenderBenchmarks();
+    registerFileBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    const int missed = reporter.printRatios(renderTargets());
+    std::vector<RatioTarget> targets = renderTargets();
+    for (RatioTarget& target : fileTargets()) {
+        targets.push_back(std::move(target));
+    }
+    const int missed = reporter.printRatios(targets);
     benchmark::Shutdown();
     return missed == 0 ? 0 : 1;
 }

@@ -7,3 +7,5 @@
 // Each benchmark file registers its benchmarks and names its ratio targets.
 void registerRenderBenchmarks();
 std::vector<RatioTarget> renderTargets();
+void registerFileBenchmarks();
+std::vector<RatioTarget> fileTargets();

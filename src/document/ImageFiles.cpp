@@ -1,6 +1,9 @@
 #include "document/ImageFiles.h"
 
+#include "document/THeightMapFile.h"
 #include "render/RasterImage.h"
+
+#include <QFileInfo>
 
 bool LoadGreyBitmap(RasterImage& image, const QString& fileName, QString* error)
 {
@@ -24,4 +27,26 @@ void makeGrey(RasterImage& image)
             row[x] = qRgb(v, v, v);
         }
     }
+}
+
+bool loadDepthMap(RasterImage& image, const QString& fileName, QString* error)
+{
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("bkp"), Qt::CaseInsensitive) != 0) {
+        return LoadGreyBitmap(image, fileName, error);
+    }
+    THeightMapFile file;
+    if (!file.load(fileName, error)) {
+        return false;
+    }
+    image = file.picture();
+    return true;
+}
+
+bool writeDepthMap(const RasterImage& image, const QString& fileName, QString* error)
+{
+    if (isPictureFormat(fileName)) {
+        return image.save(fileName, error);
+    }
+    THeightMapFile file;
+    return file.save(fileName, image, error);
 }

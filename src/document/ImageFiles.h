@@ -11,3 +11,12 @@ bool LoadGreyBitmap(RasterImage& image, const QString& fileName, QString* error 
 
 // Turns every pixel of `image` into the grey (blue + green + red) div 3.
 void makeGrey(RasterImage& image);
+
+// Reads a depth map as the depth map's Open does: a height-map file when the extension is .bkp
+// (in any case), otherwise any picture Qt reads, turned grey. On failure `image` is unchanged
+// and `error` names the file and the reason.
+bool loadDepthMap(RasterImage& image, const QString& fileName, QString* error = nullptr);
+
+// Writes a depth map as a height-map file, or exports it as a picture when the extension names
+// a format Qt writes (.bmp, .png, ...).
+bool writeDepthMap(const RasterImage& image, const QString& fileName, QString* error = nullptr);

@@ -736,11 +736,14 @@ bool RasterImage::save(const QString& path, QString* error) const
     return true;
 }
 
-QByteArray imageFormatForPath(const QString& path)
+bool isPictureFormat(const QString& path)
 {
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
-    if (!suffix.isEmpty() && QImageWriter::supportedImageFormats().contains(suffix)) {
-        return suffix;
-    }
-    return QByteArrayLiteral("bmp");
+    return !suffix.isEmpty() && QImageWriter::supportedImageFormats().contains(suffix);
+}
+
+QByteArray imageFormatForPath(const QString& path)
+{
+    return isPictureFormat(path) ? QFileInfo(path).suffix().toLower().toLatin1()
+                                 : QByteArrayLiteral("bmp");
 }

@@ -198,3 +198,6 @@ private:
 // The format `path` is written in: its extension when Qt writes that format (png, jpg, ...),
 // otherwise "bmp".
 QByteArray imageFormatForPath(const QString& path);
+
+// Whether the extension of `path` names a picture format Qt writes.
+bool isPictureFormat(const QString& path);

@@ -159,6 +159,68 @@ private Q_SLOTS:
                  1);
     }
 
+    // A depth map through a height-map file renders as the bitmap it came from, alone and
+    // through a project file; --convert writes both kinds of file.
+    void heightMapsAndProjects()
+    {
+        Run run = runProgram({QStringLiteral("--convert"), path("depth.bmp"), path("depth.BKP")});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY(readAll(path("depth.BKP")).startsWith("HM"));
+        run = runProgram({QStringLiteral("--convert"), path("depth.BKP"), path("back.png")});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QImage exported;
+        QVERIFY(exported.load(path("back.png")));
+        QCOMPARE(exported.pixel(20, 8), qRgb(126, 126, 126));
+
+        run = runProgram({QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"),
+                          path("from-bitmap.bmp")});
+        QCOMPARE(run.exitCode, 0);
+        run = runProgram({QStringLiteral("--make3d"), path("strip.png"), path("depth.BKP"),
+                          path("from-bkp.bmp")});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(readAll(path("from-bkp.bmp")), readAll(path("from-bitmap.bmp")));
+
+        // A project written by hand, Windows style, with a comment and another section.
+        writeFile(path("cube.3dp"), QStringLiteral("; made elsewhere\r\n[Other]\r\nLayFile=x\r\n"
+                                                   "[files]\r\n  layfile = %1\r\nBackFile=%2\r\n")
+                                        .arg(path("strip.png"), path("depth.BKP"))
+                                        .toUtf8());
+        run = runProgram({QStringLiteral("--make3d"), path("cube.3dp"), path("from-project.bmp")});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(readAll(path("from-project.bmp")), readAll(path("from-bitmap.bmp")));
+    }
+
+    void badHeightMapsAndProjects_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("mentioned");
+        const QString out = path("kept.bmp");
+        QTest::newRow("truncated height map")
+            << QStringList{QStringLiteral("--make3d"), path("strip.png"), path("cut.bkp"), out}
+            << path("cut.bkp");
+        QTest::newRow("convert a truncated height map")
+            << QStringList{QStringLiteral("--convert"), path("cut.bkp"), out} << path("cut.bkp");
+        QTest::newRow("missing project")
+            << QStringList{QStringLiteral("--make3d"), path("none.3dp"), out} << path("none.3dp");
+        QTest::newRow("project without a depth map")
+            << QStringList{QStringLiteral("--make3d"), path("half.3dp"), out}
+            << QStringLiteral("BackFile");
+    }
+    void badHeightMapsAndProjects()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, mentioned);
+        writeFile(path("cut.bkp"), QByteArray("HM\x02\x00\x02\x00\x02\x09", 8));
+        writeFile(path("half.3dp"), "[Files]\nLayFile=strip.png\n");
+        const QByteArray earlier("an earlier picture");
+        writeFile(path("kept.bmp"), earlier);
+        const Run run = runProgram(args);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(QString::fromUtf8(run.err).contains(mentioned), run.err.constData());
+        QCOMPARE(readAll(path("kept.bmp")), earlier);
+    }
+
     void helpAndVersion()
     {
         const Run help = runProgram({QStringLiteral("--help")});

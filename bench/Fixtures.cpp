@@ -1,0 +1,78 @@
+#include "Fixtures.h"
+
+#include <QRandomGenerator>
+
+namespace fixtures {
+namespace {
+
+RasterImage makeStrip()
+{
+    QRandomGenerator random(7);
+    RasterImage strip(StripWidth, DepthHeight);
+    for (int y = 0; y < DepthHeight; ++y) {
+        QRgb* row = strip.scanLine(y);
+        for (int x = 0; x < StripWidth; ++x) {
+            row[x] = 0xFF000000 | random.bounded(0x1000000u);
+        }
+    }
+    return strip;
+}
+
+// Ground at the new-depth-map grey with raised discs and boxes of several heights: long flat
+// runs broken by steep edges, where the fallback path is taken.
+RasterImage makeShapes()
+{
+    RasterImage depth;
+    depth.brush().color = colorref::grey(58);
+    depth.setSize(DepthWidth, DepthHeight);
+    depth.pen().style = PenStyle::Clear;
+    QRandomGenerator random(11);
+    for (int i = 0; i < 60; ++i) {
+        depth.brush().color = colorref::grey(int(random.bounded(60, 255)));
+        const int x = int(random.bounded(DepthWidth - 400));
+        const int y = int(random.bounded(DepthHeight - 400));
+        const int size = int(random.bounded(80, 400));
+        if (i % 2 == 0) {
+            depth.ellipse(x, y, x + size, y + size);
+        } else {
+            depth.rectangle(x, y, x + size, y + size * 2 / 3);
+        }
+    }
+    return depth;
+}
+
+RasterImage makeNoise()
+{
+    QRandomGenerator random(13);
+    RasterImage depth(DepthWidth, DepthHeight);
+    for (int y = 0; y < DepthHeight; ++y) {
+        QRgb* row = depth.scanLine(y);
+        for (int x = 0; x < DepthWidth; ++x) {
+            const unsigned grey = random.bounded(256u);
+            row[x] = qRgb(int(grey), int(grey), int(grey));
+        }
+    }
+    return depth;
+}
+
+} // namespace
+
+const RasterImage& patternStrip()
+{
+    static const RasterImage image = makeStrip();
+    return image;
+}
+
+const RasterImage& shapesDepthMap()
+{
+    static const RasterImage image = makeShapes();
+    return image;
+}
+
+const RasterImage& noiseDepthMap()
+{
+    static const RasterImage image = makeNoise();
+    return image;
+}
+
+} // namespace fixtures
