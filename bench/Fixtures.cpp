@@ -5,17 +5,26 @@
 namespace fixtures {
 namespace {
 
-RasterImage makeStrip()
+// A picture whose every pixel is `pixel(random)`, the same for the same seed.
+template <typename PixelFunction>
+RasterImage randomPicture(int width, int height, quint32 seed, PixelFunction pixel)
 {
-    QRandomGenerator random(7);
-    RasterImage strip(StripWidth, DepthHeight);
-    for (int y = 0; y < DepthHeight; ++y) {
-        QRgb* row = strip.scanLine(y);
-        for (int x = 0; x < StripWidth; ++x) {
-            row[x] = 0xFF000000 | random.bounded(0x1000000u);
+    QRandomGenerator random(seed);
+    RasterImage image(width, height);
+    for (int y = 0; y < height; ++y) {
+        QRgb* row = image.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            row[x] = pixel(random);
         }
     }
-    return strip;
+    return image;
+}
+
+RasterImage makeStrip()
+{
+    return randomPicture(StripWidth, DepthHeight, 7, [](QRandomGenerator& random) {
+        return QRgb(0xFF000000 | random.bounded(0x1000000u));
+    });
 }
 
 // Ground at the new-depth-map grey with raised discs and boxes of several heights: long flat
@@ -43,16 +52,10 @@ RasterImage makeShapes()
 
 RasterImage makeNoise()
 {
-    QRandomGenerator random(13);
-    RasterImage depth(DepthWidth, DepthHeight);
-    for (int y = 0; y < DepthHeight; ++y) {
-        QRgb* row = depth.scanLine(y);
-        for (int x = 0; x < DepthWidth; ++x) {
-            const unsigned grey = random.bounded(256u);
-            row[x] = qRgb(int(grey), int(grey), int(grey));
-        }
-    }
-    return depth;
+    return randomPicture(DepthWidth, DepthHeight, 13, [](QRandomGenerator& random) {
+        const int grey = int(random.bounded(256u));
+        return qRgb(grey, grey, grey);
+    });
 }
 
 } // namespace
