@@ -3,18 +3,31 @@
 
 #include "Benchmarks.h"
 
+#include <QApplication>
+
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    // The window benchmarks need an application; no display is needed or wanted.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    int qtArgc = 1; // the benchmark's own options are not Qt's
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+
     registerRenderBenchmarks();
     registerFileBenchmarks();
+    registerWindowBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (RatioTarget& target : fileTargets()) {
-        targets.push_back(std::move(target));
+    for (auto* more : {fileTargets, windowTargets}) {
+        for (RatioTarget& target : more()) {
+            targets.push_back(std::move(target));
+        }
     }
     const int missed = reporter.printRatios(targets);
     benchmark::Shutdown();

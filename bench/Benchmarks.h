@@ -9,3 +9,6 @@ void registerRenderBenchmarks();
 std::vector<RatioTarget> renderTargets();
 void registerFileBenchmarks();
 std::vector<RatioTarget> fileTargets();
+// The output window under a Qt event loop; needs the QApplication that main creates.
+void registerWindowBenchmarks();
+std::vector<RatioTarget> windowTargets();

@@ -94,5 +94,5 @@ int main(int argc, char** argv)
         args.removeFirst();
         return runBatch(args);
     }
-    return runEditor(argc, argv, Usage);
+    return runEditor(argc, argv);
 }

@@ -50,3 +50,10 @@ bool writeDepthMap(const RasterImage& image, const QString& fileName, QString* e
     THeightMapFile file;
     return file.save(fileName, image, error);
 }
+
+QString changeFileExtension(const QString& path, const QString& extension)
+{
+    const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return (dot >= nameStart ? path.left(dot) : path) + extension;
+}

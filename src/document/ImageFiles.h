@@ -20,3 +20,7 @@ bool loadDepthMap(RasterImage& image, const QString& fileName, QString* error = 
 // Writes a depth map as a height-map file, or exports it as a picture when the extension names
 // a format Qt writes (.bmp, .png, ...).
 bool writeDepthMap(const RasterImage& image, const QString& fileName, QString* error = nullptr);
+
+// `path` with its extension (from the last dot of the file name on) replaced by `extension`,
+// which includes the dot; a name without extension gets it added.
+QString changeFileExtension(const QString& path, const QString& extension);

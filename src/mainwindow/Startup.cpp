@@ -1,13 +1,15 @@
 #include "mainwindow/Startup.h"
 
+#include "mainwindow/DialogPrompts.h"
+#include "mainwindow/TForm1.h"
+
 #include <QApplication>
 
-#include <cstdio>
-
-int runEditor(int& argc, char** argv, const char* usage)
+int runEditor(int& argc, char** argv)
 {
     QApplication app(argc, argv);
-    // The editor's windows are not there yet: until they are, say how the program is used.
-    std::fputs(usage, stdout);
-    return 0;
+    DialogPrompts prompts(nullptr);
+    TForm1 form(prompts);
+    form.show();
+    return QApplication::exec();
 }

@@ -1,6 +1,12 @@
 #include "common/TestMain.h"
 
+#ifdef DEPTHLOOM_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
 #include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 #include <QTest>
 
 #include <utility>
@@ -26,7 +32,7 @@ bool registerTestClass(const char* name, Factory factory)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    TestApplication app(argc, argv);
     int failures = 0;
     for (auto& [name, factory] : testsupport::registry()) {
         std::unique_ptr<QObject> test = factory();

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// Every question, message box and file dialog of the editor goes through this interface. The
+// program answers with real dialogs; tests script the answers and record what was asked.
+//
+// Filters are given as pairs of a description and a mask separated by bars, the way the
+// editor's dialogs are set up: "Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*".
+class Prompts
+{
+public:
+    // How a file dialog is set up before it is shown.
+    struct FileDialog
+    {
+        QString fileName;      // the name field's start text, e.g. "*.bmp" or a full path
+        QString defaultSuffix; // added to a chosen name without extension, e.g. "BMP"
+        QString filter;        // "description|mask|description|mask..."
+    };
+
+    virtual ~Prompts() = default;
+
+    // A warning box with Yes and No; true for Yes.
+    virtual bool askYesNo(const QString& text) = 0;
+    // A question with OK and Cancel; true for OK.
+    virtual bool askOkCancel(const QString& text) = 0;
+    // An error box with OK. The text names the file and the reason.
+    virtual void showError(const QString& text) = 0;
+    // The open and save dialogs; an empty result means the user cancelled.
+    virtual QString chooseOpenFile(const FileDialog& setup) = 0;
+    virtual QString chooseSaveFile(const FileDialog& setup) = 0;
+    // The bitmap chooser with its filter list and its View check box set by the caller;
+    // returns the chosen file's full path, or empty when the user cancelled.
+    virtual QString runBitmapChooser(const QString& filter, bool preview) = 0;
+};

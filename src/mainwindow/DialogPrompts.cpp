@@ -1,0 +1,105 @@
+#include "mainwindow/DialogPrompts.h"
+
+#include "chooser/ChooserRules.h"
+#include "chooser/TFileOpenDlg.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
+
+DialogPrompts::~DialogPrompts()
+{
+    delete m_chooser.data();
+}
+
+TFileOpenDlg* DialogPrompts::chooser() const
+{
+    return m_chooser.data();
+}
+
+bool DialogPrompts::askYesNo(const QString& text)
+{
+    return QMessageBox::warning(m_parent, QStringLiteral("Warning"), text,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool DialogPrompts::askOkCancel(const QString& text)
+{
+    return QMessageBox::question(m_parent, QStringLiteral("Confirm"), text,
+                                 QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+void DialogPrompts::showError(const QString& text)
+{
+    QMessageBox::critical(m_parent, QStringLiteral("Error"), text, QMessageBox::Ok);
+}
+
+QString DialogPrompts::chooseOpenFile(const FileDialog& setup)
+{
+    return runFileDialog(setup, false);
+}
+
+QString DialogPrompts::chooseSaveFile(const FileDialog& setup)
+{
+    return runFileDialog(setup, true);
+}
+
+QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+
+    QStringList filters = chooser::qtNameFilters(setup.filter);
+    // A start text with wildcards is a filter, not a name to offer.
+    const chooser::DialogStart start = chooser::dialogStart(setup.fileName);
+    int selected = -1;
+    if (!start.pattern.isEmpty()) {
+        selected =
+            chooser::filterIndexForPattern(chooser::parseFilterList(setup.filter), start.pattern);
+        if (selected < 0) {
+            filters.prepend(start.pattern);
+            selected = 0;
+        }
+    }
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(selected < 0 ? 0 : selected));
+    }
+    if (!start.folder.isEmpty()) {
+        dialog.setDirectory(start.folder);
+    }
+    if (!start.file.isEmpty()) {
+        dialog.selectFile(start.file);
+    }
+    QString suffix = setup.defaultSuffix.trimmed();
+    while (suffix.startsWith(QLatin1Char('.'))) {
+        suffix.remove(0, 1);
+    }
+    dialog.setDefaultSuffix(suffix.toLower());
+
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    // Qt's own dialog has added the suffix already; a platform dialog may not have.
+    if (save || !QFileInfo::exists(chosen)) {
+        return chooser::applyDefaultSuffix(chosen, suffix);
+    }
+    return chosen;
+}
+
+QString DialogPrompts::runBitmapChooser(const QString& filter, bool preview)
+{
+    if (!m_chooser) {
+        m_chooser = new TFileOpenDlg(*this, m_parent);
+    }
+    m_chooser->setFilter(filter);
+    m_chooser->setViewChecked(preview);
+    m_chooser->exec();
+    return m_chooser->ChooserFileName();
+}

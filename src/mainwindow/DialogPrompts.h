@@ -1,0 +1,38 @@
+#pragma once
+
+#include "document/Prompts.h"
+
+#include <QPointer>
+
+class QWidget;
+class TFileOpenDlg;
+
+// The editor's answers to its questions: message boxes, Qt's file dialogs and the bitmap
+// chooser, all shown over `parent`.
+class DialogPrompts final : public Prompts
+{
+public:
+    explicit DialogPrompts(QWidget* parent);
+    ~DialogPrompts() override;
+
+    DialogPrompts(const DialogPrompts&) = delete;
+    DialogPrompts& operator=(const DialogPrompts&) = delete;
+
+    bool askYesNo(const QString& text) override;
+    bool askOkCancel(const QString& text) override;
+    void showError(const QString& text) override;
+    QString chooseOpenFile(const FileDialog& setup) override;
+    QString chooseSaveFile(const FileDialog& setup) override;
+    // One chooser serves every call, so its folder, mask and history carry over.
+    QString runBitmapChooser(const QString& filter, bool preview) override;
+
+    // The chooser runBitmapChooser shows; null before its first call.
+    TFileOpenDlg* chooser() const;
+
+private:
+    QString runFileDialog(const FileDialog& setup, bool save);
+
+    QWidget* m_parent = nullptr;
+    // Owned by m_parent when there is one; a parent that goes first takes it along.
+    QPointer<TFileOpenDlg> m_chooser;
+};

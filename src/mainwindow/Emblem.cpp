@@ -1,0 +1,136 @@
+#include "mainwindow/Emblem.h"
+
+#include "render/RasterImage.h"
+#include "render/StereogramRenderer.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace {
+
+// The renderer turns grey g into a shift of about (g - 56) / 8 pixels; 56 is the ground.
+QColor depthGrey(int shift)
+{
+    const int grey = std::clamp(56 + 8 * shift, 0, 255);
+    return QColor(grey, grey, grey);
+}
+
+} // namespace
+
+QImage drawEmblem(const QSize& size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    const qreal w = size.width();
+    const qreal h = size.height();
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, h);
+    sky.setColorAt(0, QColor(0x1d, 0x2b, 0x53));
+    sky.setColorAt(1, QColor(0x2f, 0x6f, 0x8f));
+    painter.fillRect(image.rect(), sky);
+
+    // Terraces: each step is nearer, so lighter.
+    const QPointF centre(w / 2, h * 0.42);
+    const int steps = 6;
+    for (int i = 0; i < steps; ++i) {
+        const qreal rx = w * 0.36 * (steps - i) / steps;
+        const qreal ry = h * 0.34 * (steps - i) / steps;
+        const int grey = 90 + i * 150 / (steps - 1);
+        painter.setPen(QPen(QColor(40, 40, 40), 1));
+        painter.setBrush(QColor(grey, grey, grey));
+        painter.drawEllipse(centre, rx, ry);
+    }
+
+    // Threads of the loom over the terraces, warp and weft in turn.
+    const QColor threads[] = {QColor(0xe6, 0x39, 0x46), QColor(0xf4, 0xa2, 0x61),
+                              QColor(0x2a, 0x9d, 0x8f), QColor(0xe9, 0xc4, 0x6a)};
+    const int threadCount = 7;
+    for (int i = 0; i < threadCount; ++i) {
+        QColor color = threads[i % 4];
+        color.setAlpha(150);
+        painter.setPen(QPen(color, std::max(2.0, h / 60)));
+        const qreal x = w * (i + 1) / (threadCount + 1);
+        const qreal y = h * 0.08 + h * 0.68 * (i + 0.5) / threadCount;
+        painter.drawLine(QPointF(x, h * 0.06), QPointF(x, h * 0.78));
+        painter.drawLine(QPointF(w * 0.08, y), QPointF(w * 0.92, y));
+    }
+
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setBold(true);
+    font.setPixelSize(std::max(8, int(h / 7)));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0, h * 0.8, w, h * 0.2), Qt::AlignCenter, QStringLiteral("Depthloom"));
+    return image;
+}
+
+QImage drawSplashPicture(const QSize& size)
+{
+    const int stripWidth = std::clamp(size.width() / 6, 1, size.width());
+    const int depthWidth = size.width() - stripWidth;
+    const int height = size.height();
+
+    // Light dots of 3 x 3 pixels: easy to fuse, and black text stays readable on them. A fixed
+    // seed keeps the picture the same at every start.
+    constexpr int Dot = 3;
+    QRandomGenerator random(1998);
+    QImage strip(stripWidth, height, QImage::Format_RGB32);
+    const QRgb dots[] = {qRgb(0xf7, 0xc5, 0x9f), qRgb(0xef, 0xef, 0xd0), qRgb(0x9e, 0xc1, 0xe0),
+                         qRgb(0xb8, 0xe0, 0xc2), qRgb(0xf2, 0xa7, 0xb0)};
+    for (int y = 0; y < height; y += Dot) {
+        for (int x = 0; x < stripWidth; x += Dot) {
+            const QRgb color = dots[random.bounded(5)];
+            for (int dy = y; dy < std::min(y + Dot, height); ++dy) {
+                auto* line = reinterpret_cast<QRgb*>(strip.scanLine(dy));
+                std::fill(line + x, line + std::min(x + Dot, stripWidth), color);
+            }
+        }
+    }
+
+    QImage depth(std::max(depthWidth, 0), height, QImage::Format_RGB32);
+    depth.fill(depthGrey(0));
+    if (!depth.isNull()) {
+        QPainter painter(&depth);
+        painter.setPen(Qt::NoPen);
+        const QPointF centre(depthWidth / 2.0, height / 2.0);
+        const qreal radius = std::min(depthWidth, height) * 0.35;
+        painter.setBrush(depthGrey(8));
+        painter.drawEllipse(centre, radius, radius);
+        painter.setBrush(depthGrey(14));
+        painter.drawEllipse(centre, radius * 0.6, radius * 0.6);
+        painter.setBrush(depthGrey(8));
+        painter.drawEllipse(centre, radius * 0.35, radius * 0.35);
+    }
+
+    RasterImage output;
+    StereogramRenderer renderer(output);
+    renderer.PrepareOutput(RasterImage(strip), RasterImage(depth));
+    while (renderer.RenderRow(stripWidth, height) != StereogramRenderer::EndMark) {
+    }
+    return output.image();
+}
+
+QFont fittedFont(const QFont& font, const QString& text, int width)
+{
+    const int natural = QFontMetrics(font).horizontalAdvance(text);
+    if (natural <= width || natural <= 0) {
+        return font;
+    }
+    QFont narrowed = font;
+    // Stretch is in percent; the glyphs' spacing does not shrink exactly in step, so step down
+    // until the text fits or the letters would become unreadable.
+    for (int stretch = 100 * width / natural; stretch >= 50; stretch -= 2) {
+        narrowed.setStretch(stretch);
+        if (QFontMetrics(narrowed).horizontalAdvance(text) <= width) {
+            break;
+        }
+    }
+    return narrowed;
+}

@@ -1,0 +1,108 @@
+#include "mainwindow/SplashWindow.h"
+
+#include "mainwindow/Emblem.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int BorderWidth = 1;
+constexpr int BevelWidth = 2;
+
+// A silver panel with a single border line and a raised bevel inside it.
+class BevelPanel final : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect all = rect();
+        painter.fillRect(all, QColor(0xc0, 0xc0, 0xc0));
+        painter.setPen(Qt::black);
+        painter.drawRect(all.adjusted(0, 0, -1, -1));
+        const QRect inner = all.adjusted(BorderWidth, BorderWidth, -BorderWidth, -BorderWidth);
+        for (int i = 0; i < BevelWidth; ++i) {
+            const QRect r = inner.adjusted(i, i, -i - 1, -i - 1);
+            painter.setPen(Qt::white);
+            painter.drawLine(r.topLeft(), r.topRight());
+            painter.drawLine(r.topLeft(), r.bottomLeft());
+            painter.setPen(QColor(0x80, 0x80, 0x80));
+            painter.drawLine(r.bottomLeft(), r.bottomRight());
+            painter.drawLine(r.topRight(), r.bottomRight());
+        }
+    }
+};
+
+QFont labelFont(const QString& family, QFont::StyleHint hint, int pixels)
+{
+    QFont font(family);
+    font.setStyleHint(hint);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QFont& font, QPoint at)
+{
+    auto* label = new QLabel(text, parent);
+    const int room = parent->width() - BorderWidth - BevelWidth - at.x();
+    label->setFont(fittedFont(font, text, room));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+} // namespace
+
+Tsplashfm::Tsplashfm(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setFixedSize(267, 201);
+    setFont(labelFont(QStringLiteral("MS Sans Serif"), QFont::SansSerif, 10));
+
+    Panel1 = new BevelPanel(this);
+    Panel1->setGeometry(rect());
+
+    // The panel cuts the picture off at its right edge; keep its frame visible there.
+    const QSize pictureSize(288, 166);
+    const int inside = BorderWidth + BevelWidth;
+    Image1 = new QLabel(Panel1);
+    Image1->setPixmap(QPixmap::fromImage(drawSplashPicture(pictureSize)));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setGeometry(7, 11, std::min(pictureSize.width(), width() - inside - 7),
+                        std::min(pictureSize.height(), height() - inside - 11));
+
+    QFont loading = labelFont(QStringLiteral("Courier New"), QFont::TypeWriter, 16);
+    loading.setItalic(true);
+    Label1 = makeLabel(Panel1, QStringLiteral("Loading..."), loading, QPoint(93, 4));
+    Label2 =
+        makeLabel(Panel1, QStringLiteral("Someone makes  3D-Pictures..."), font(), QPoint(58, 165));
+    QFont slogan = labelFont(QStringLiteral("Times New Roman"), QFont::Serif, 19);
+    slogan.setBold(true);
+    Label3 =
+        makeLabel(Panel1, QStringLiteral("You can make 3D-Pictures too!"), slogan, QPoint(5, 176));
+}
+
+void Tsplashfm::showNow()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect box(QPoint(), size());
+        box.moveCenter(screen->geometry().center());
+        move(box.topLeft());
+    }
+    show();
+    raise();
+    repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,238 @@
+#pragma once
+
+#include "document/DocumentState.h"
+#include "language/LanguageTables.h"
+#include "render/RasterImage.h"
+#include "tools/DrawingState.h"
+#include "tools/ToolHost.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class ImageView;
+class Panel;
+class Prompts;
+class QAction;
+class QButtonGroup;
+class QMenu;
+class QTimer;
+class QToolButton;
+class ScrollBox;
+class Shape;
+class TDrawTool;
+
+// The editor's main window: the pattern strip and the depth map side by side, each in a
+// scrolling pane with a frame and a size grip, a splitter between them, the speed bar, the tool
+// bar and the status bar. One image is active at a time; a hatched mask covers the other pane,
+// and a release on the mask makes that image active.
+//
+// The window owns both images, the drawing state, the document's file names and the tool
+// dispatcher, and passes pointer, key, timer and Edit menu events of the active image to the
+// dispatcher. Its controls are public under their design names so that tests can drive them.
+class TForm1 final : public QMainWindow, public ToolHost
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(Prompts& prompts, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    RasterImage& patternStrip() { return m_patternStrip; }
+    RasterImage& depthMap() { return m_depthMap; }
+    DrawingState& drawingState() { return m_drawing; }
+    DocumentState& document() { return m_document; }
+    // Null until the first activation.
+    TDrawTool* drawTool() const { return m_drawTool.get(); }
+
+    // Runs the first activation if it has not run yet. The window's first activation by the
+    // window system calls it; so may a caller that cannot wait for one.
+    void FormActivate();
+
+    // Makes the other image active and gives the window the matching look.
+    void SwitchCurrentImage();
+    void UpdateCaption();
+    void ShowPosition(int x, int y);
+    void ShowImageSize(int width, int height);
+    void RealizeGreyPalette();
+
+    // The file buttons of the active image (TForm1ImageFiles.cpp). Save and Save As return
+    // false when a file could not be written; the error has been shown then. A cancelled
+    // dialog is no failure.
+    void sbNewClick();
+    void sbopenClick();
+    bool sbSaveClick();
+    bool sbSaveAsClick();
+    // Loads the active image from its file name, as opening a project does: a pattern strip
+    // that cannot be read stays as it was, a depth map becomes empty (0 x 0); a bitmap read
+    // into the depth map gives its name the extension .BKP. Shows nothing.
+    bool LoadActiveImage(QString* error = nullptr);
+    // Writes the depth map to its file name as a height-map file, whatever the extension.
+    bool SaveDepthMap();
+
+    // ToolHost.
+    void ShowCurrentPalette() override;
+    void RefreshCurrentPalette() override;
+    void HidePalettes() override;
+    void setPenStylePickerVisible(bool visible) override;
+    void showOptionPanel(OptionPanel panel) override;
+    void hideOptionPanel() override;
+    void setTextMenuVisible(bool visible) override;
+    void setPaintModeButtonsVisible(bool visible) override;
+    void setTimerPeriod(int milliseconds) override;
+    void imageChanged(const QRect& area) override;
+
+    // The palette windows and the pen style picker, once they exist.
+    void setPaletteWindow(PaletteWindow which, QWidget* window);
+    void setPenStylePicker(QWidget* picker) { m_penStylePicker = picker; }
+
+    std::uint8_t UILanguage = 0;
+    bool FirstActivation = true;
+    // A drag of the splitter or of a size grip is in progress.
+    bool Dragging = false;
+    // Scroll position and range of the pane whose grip is dragged, taken at the press.
+    int GripScrollX = 0;
+    int GripRangeX = 0;
+    int GripScrollY = 0;
+    int GripRangeY = 0;
+
+    // Layout.
+    Panel* SpeedBar = nullptr;
+    Panel* PnBackground = nullptr;
+    Panel* Toolbar = nullptr;
+    Panel* Panel1 = nullptr;
+    ScrollBox* ScrollBox1 = nullptr;
+    Shape* Shape1 = nullptr;
+    ImageView* Image1 = nullptr;
+    Shape* Shape2 = nullptr;
+    Shape* spLMask = nullptr;
+    Panel* Panel2 = nullptr;
+    Panel* Panel3 = nullptr;
+    ScrollBox* ScrollBox2 = nullptr;
+    Shape* Shape3 = nullptr;
+    ImageView* Image2 = nullptr;
+    Shape* Shape4 = nullptr;
+    Shape* spRMask = nullptr;
+    Panel* pnStatusBar = nullptr;
+    Panel* pnStu = nullptr;
+    Panel* pnStuPos = nullptr;
+    Panel* pnStuSize = nullptr;
+
+    // Speed bar.
+    QToolButton* sbNew3D = nullptr;
+    QToolButton* sb3DOpen = nullptr;
+    QToolButton* sb3Dsave = nullptr;
+    QToolButton* sb3DSaveas = nullptr;
+    Panel* Panel6 = nullptr;
+    QToolButton* sbCut = nullptr;
+    QToolButton* sbCopy = nullptr;
+    QToolButton* sbPaste = nullptr;
+    Panel* Panel8 = nullptr;
+    QToolButton* SbMake3DP = nullptr;
+    QToolButton* sbPrint = nullptr;
+    QToolButton* sbHelp = nullptr;
+
+    // Tool bar.
+    Panel* Panel7 = nullptr;
+    QToolButton* sbNew = nullptr;
+    QToolButton* sbopen = nullptr;
+    QToolButton* sbSave = nullptr;
+    QToolButton* sbSaveAs = nullptr;
+    Panel* Panel9 = nullptr;
+    QButtonGroup* toolButtons = nullptr;
+    QToolButton* sbSelect = nullptr;
+    QToolButton* sbPen = nullptr;
+    QToolButton* sbFill = nullptr;
+    QToolButton* sbLine = nullptr;
+    QToolButton* sbRect = nullptr;
+    QToolButton* sbEllip = nullptr;
+    QToolButton* sbText = nullptr;
+    QToolButton* sbsuck = nullptr;
+    QToolButton* sbAver = nullptr;
+    Panel* Panel5 = nullptr;
+
+    // Menus.
+    QMenu* FileMenu = nullptr;
+    QAction* FileNewItem = nullptr;
+    QAction* FileOpenItem = nullptr;
+    QAction* FileSaveItem = nullptr;
+    QAction* FileSaveAsItem = nullptr;
+    QAction* PrintPreview = nullptr;
+    QAction* FilePrintSetupItem = nullptr;
+    QAction* FilePrintItem = nullptr;
+    QAction* FileExitItem = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* EditUndoItem = nullptr;
+    QAction* EditCutItem = nullptr;
+    QAction* EditCopyItem = nullptr;
+    QAction* EditPasteItem = nullptr;
+    QAction* CopyFrom1 = nullptr;
+    QMenu* View1 = nullptr;
+    QAction* V3DPicture = nullptr;
+    QAction* HighColorPalette = nullptr;
+    QAction* N20ColorPalette = nullptr;
+    QAction* MToolBar = nullptr;
+    QAction* MSpeedBar = nullptr;
+    QAction* Chinese1 = nullptr;
+    QAction* English1 = nullptr;
+    QMenu* Text = nullptr;
+    QAction* Font = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* HelpContentsItem = nullptr;
+    QAction* HelpSearchItem = nullptr;
+    QAction* HelpHowToUseItem = nullptr;
+    QAction* HelpAboutItem = nullptr;
+
+    QTimer* Timer1 = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Building the window (TForm1.cpp).
+    void createMenus();
+    void createSpeedBar();
+    void createToolBar();
+    void createPanes();
+    void createStatusBar();
+    QToolButton* addButton(QWidget* parent, QRect geometry, const QString& hint, int glyph);
+    void layoutWindow();
+    void layoutBackground();
+
+    // Panes, splitter and grips (TForm1Panes.cpp).
+    struct PaneParts;
+    PaneParts pane(bool depthMap);
+    void placeFrame(bool depthMap);
+    void resizeMasks();
+    void setHint(language::HintRow row);
+    void splitterMove(QPoint position);
+    void gripDown(bool depthMap);
+    void gripMove(bool depthMap, QPoint position);
+    void gripUp(bool depthMap);
+    bool paneEvent(QObject* watched, QEvent* event);
+
+    // Tools and their events (TForm1Tools.cpp).
+    void connectToolCommands();
+    void imageMouse(ImageView* view, QEvent* event);
+    void installKeyPreview();
+    bool previewKey(QObject* watched, QEvent* event);
+    void selectPalette(bool highColor);
+    void toggleBar(QWidget* bar, QAction* item);
+    void chooseFont();
+
+    Prompts& m_prompts;
+    RasterImage m_patternStrip;
+    RasterImage m_depthMap;
+    DrawingState m_drawing;
+    DocumentState m_document;
+    std::unique_ptr<TDrawTool> m_drawTool;
+
+    int m_leftPaneWidth = 166;
+    std::array<QWidget*, 3> m_paletteWindows{};
+    QWidget* m_penStylePicker = nullptr;
+    bool m_paintModeButtonsVisible = true;
+};

@@ -1,0 +1,279 @@
+// How the main window feeds the tool dispatcher: the tool buttons, the pointer on the active
+// image, typed characters, the timer, the Edit menu, and the View menu's palette and bar
+// choices. Also the window's side of the ToolHost interface.
+
+#include "mainwindow/TForm1.h"
+
+#include "mainwindow/ImageView.h"
+#include "mainwindow/Panel.h"
+#include "tools/TDrawTool.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+
+void TForm1::connectToolCommands()
+{
+    connect(toolButtons, &QButtonGroup::idClicked, this, [this](int id) {
+        if (m_drawTool) {
+            m_drawTool->SelectTool(static_cast<std::uint8_t>(id));
+        }
+    });
+    auto cut = [this] {
+        if (m_drawTool) {
+            m_drawTool->Cut();
+        }
+    };
+    auto copy = [this] {
+        if (m_drawTool) {
+            m_drawTool->Copy();
+        }
+    };
+    // Pasting always happens in the selection tool, which takes the pasted picture.
+    auto paste = [this] {
+        if (m_drawTool) {
+            m_drawTool->SelectTool(TDrawTool::SelectId);
+            sbSelect->setChecked(true);
+            m_drawTool->Paste();
+        }
+    };
+    connect(sbCut, &QToolButton::clicked, this, cut);
+    connect(EditCutItem, &QAction::triggered, this, cut);
+    connect(sbCopy, &QToolButton::clicked, this, copy);
+    connect(EditCopyItem, &QAction::triggered, this, copy);
+    connect(sbPaste, &QToolButton::clicked, this, paste);
+    connect(EditPasteItem, &QAction::triggered, this, paste);
+    connect(EditUndoItem, &QAction::triggered, this, [this] {
+        if (m_drawTool) {
+            m_drawTool->Undo();
+        }
+    });
+
+    connect(HighColorPalette, &QAction::triggered, this, [this] { selectPalette(true); });
+    connect(N20ColorPalette, &QAction::triggered, this, [this] { selectPalette(false); });
+    connect(MToolBar, &QAction::triggered, this, [this] { toggleBar(Toolbar, MToolBar); });
+    connect(MSpeedBar, &QAction::triggered, this, [this] { toggleBar(SpeedBar, MSpeedBar); });
+    connect(Font, &QAction::triggered, this, &TForm1::chooseFont);
+}
+
+bool TForm1::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        FormActivate();
+    } else if (event->type() == QEvent::Show && FirstActivation) {
+        // Without a window manager a shown window may never become active; ask for it, and
+        // run the first activation once the window is on screen in any case.
+        QTimer::singleShot(0, this, [this] {
+            activateWindow();
+            FormActivate();
+        });
+    }
+    return QMainWindow::event(event);
+}
+
+namespace {
+
+// Sees every event of the application first, for the main window's key preview.
+class KeyPreview final : public QObject
+{
+public:
+    KeyPreview(TForm1* form, bool (TForm1::*preview)(QObject*, QEvent*))
+        : QObject(form), m_form(form), m_preview(preview)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        return (m_form->*m_preview)(watched, event);
+    }
+
+private:
+    TForm1* m_form;
+    bool (TForm1::*m_preview)(QObject*, QEvent*);
+};
+
+} // namespace
+
+void TForm1::installKeyPreview()
+{
+    qApp->installEventFilter(new KeyPreview(this, &TForm1::previewKey));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralWidget()) {
+        if (event->type() == QEvent::Resize) {
+            layoutWindow();
+        } else if (event->type() == QEvent::Paint && !FirstActivation) {
+            RealizeGreyPalette();
+        }
+        return false;
+    }
+    return paneEvent(watched, event);
+}
+
+// Pointer events of an image, in image pixels. While a button is held the image that got the
+// press keeps the pointer, so positions may lie outside it.
+void TForm1::imageMouse(ImageView* view, QEvent* event)
+{
+    if (!m_drawTool || &view->raster() != m_drawing.ActiveImage) {
+        return;
+    }
+    const QPointF position = static_cast<QMouseEvent*>(event)->position();
+    const int x = static_cast<int>(std::floor(position.x()));
+    const int y = static_cast<int>(std::floor(position.y()));
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        m_drawTool->MouseDown(x, y);
+        break;
+    case QEvent::MouseMove:
+        if (view == Image1) {
+            m_drawTool->MouseMove(x, y);
+            ShowPosition(x, y);
+            setHint(language::HintRow::LeftPane);
+        } else {
+            setHint(language::HintRow::RightPane);
+            ShowPosition(x, y);
+            m_drawTool->MouseMove(x, y);
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        m_drawTool->MouseUp(x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+// Key preview: a character typed anywhere in this window goes to the current tool before the
+// control that has the focus sees it. Each key event is taken once, at its first receiver,
+// although Qt may pass it on to the receiver's parents. The key is not used up.
+bool TForm1::previewKey(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !m_drawTool) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) {
+        return false;
+    }
+    QWidget* firstReceiver = QApplication::focusWidget();
+    if (!firstReceiver || firstReceiver->window() != this) {
+        firstReceiver = this;
+    }
+    if (widget != firstReceiver) {
+        return false;
+    }
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    for (QChar character : text) {
+        m_drawTool->KeyPress(character);
+    }
+    return false;
+}
+
+void TForm1::selectPalette(bool highColor)
+{
+    HighColorPalette->setChecked(highColor);
+    N20ColorPalette->setChecked(!highColor);
+    m_drawing.UseHighColorPalette = highColor;
+    // Restarting the current tool shows the palette window that matches the choice.
+    if (m_drawTool) {
+        m_drawTool->SelectTool(m_drawTool->toolId());
+    }
+}
+
+// The bar and the check mark flip each on its own; they agree because both start shown and
+// checked. Triggering the item has already flipped its mark.
+void TForm1::toggleBar(QWidget* bar, QAction*)
+{
+    bar->setVisible(bar->isHidden());
+    layoutWindow();
+}
+
+void TForm1::chooseFont()
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, m_patternStrip.font().font, this);
+    if (ok) {
+        m_patternStrip.font().font = font;
+        m_depthMap.font().font = font;
+    }
+}
+
+void TForm1::setPaletteWindow(PaletteWindow which, QWidget* window)
+{
+    m_paletteWindows[static_cast<std::size_t>(which)] = window;
+}
+
+void TForm1::ShowCurrentPalette()
+{
+    if (QWidget* window = m_paletteWindows[static_cast<std::size_t>(
+            currentPaletteWindow(m_drawing))]) {
+        window->show();
+    }
+}
+
+// The palette windows draw the current colour from the drawing state when they paint.
+void TForm1::RefreshCurrentPalette()
+{
+    if (QWidget* window = m_paletteWindows[static_cast<std::size_t>(
+            currentPaletteWindow(m_drawing))]) {
+        window->update();
+    }
+}
+
+void TForm1::HidePalettes()
+{
+    for (QWidget* window : m_paletteWindows) {
+        if (window) {
+            window->hide();
+        }
+    }
+}
+
+void TForm1::setPenStylePickerVisible(bool visible)
+{
+    if (m_penStylePicker) {
+        m_penStylePicker->setVisible(visible);
+    }
+}
+
+// The option panel shows once it holds the shape tools' controls.
+void TForm1::showOptionPanel(OptionPanel)
+{
+    Panel5->setVisible(!Panel5->findChildren<QWidget*>().isEmpty());
+}
+
+void TForm1::hideOptionPanel()
+{
+    Panel5->hide();
+}
+
+void TForm1::setTextMenuVisible(bool visible)
+{
+    Text->menuAction()->setVisible(visible);
+}
+
+void TForm1::setPaintModeButtonsVisible(bool visible)
+{
+    m_paintModeButtonsVisible = visible;
+}
+
+void TForm1::setTimerPeriod(int milliseconds)
+{
+    Timer1->setInterval(milliseconds);
+}
+
+void TForm1::imageChanged(const QRect& area)
+{
+    (m_drawing.DepthMapActive ? Image2 : Image1)->updateArea(area);
+}

@@ -1,0 +1,311 @@
+#include "render/TfmOutput.h"
+
+#include "document/DocumentState.h"
+#include "document/Prompts.h"
+#include "document/TMy3DFile.h"
+#include "render/Centring.h"
+#include "render/StereogramRenderer.h"
+#include "render/TfmArchieve.h"
+#include "render/TfmScreen.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr int IdleInterval = 50;   // ms, from creation until a rendering starts
+constexpr int RenderInterval = 10; // ms per row
+
+const QString FilesSection = QStringLiteral("Files");
+const QString TargetFileKey = QStringLiteral("TargetFile");
+
+// Image1: the picture unscaled at its top-left corner.
+class PictureView final : public QWidget
+{
+public:
+    PictureView(const RasterImage& picture, QWidget* parent) : QWidget(parent), m_picture(picture)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        if (!m_picture.isEmpty()) {
+            painter.drawImage(0, 0, m_picture.image());
+        }
+    }
+
+private:
+    const RasterImage& m_picture;
+};
+
+enum class Glyph { Save, FullScreen, Print };
+
+QIcon glyphIcon(Glyph glyph)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(Qt::black);
+    switch (glyph) {
+    case Glyph::Save: // a diskette
+        p.fillRect(1, 1, 14, 14, QColor(0x00, 0x00, 0x80));
+        p.fillRect(4, 2, 8, 5, Qt::white);
+        p.fillRect(5, 10, 6, 5, QColor(0xC0, 0xC0, 0xC0));
+        p.drawRect(1, 1, 13, 13);
+        break;
+    case Glyph::FullScreen: // a monitor on its stand
+        p.fillRect(1, 1, 14, 10, QColor(0x00, 0x80, 0x80));
+        p.drawRect(1, 1, 13, 9);
+        p.fillRect(6, 11, 4, 2, Qt::darkGray);
+        p.fillRect(3, 13, 10, 2, Qt::darkGray);
+        break;
+    case Glyph::Print: // a printer with a sheet
+        p.fillRect(4, 1, 8, 6, Qt::white);
+        p.drawRect(4, 1, 7, 5);
+        p.fillRect(1, 7, 14, 6, QColor(0xC0, 0xC0, 0xC0));
+        p.drawRect(1, 7, 13, 5);
+        p.fillRect(4, 12, 8, 3, Qt::white);
+        p.drawRect(4, 12, 7, 2);
+        break;
+    }
+    return QIcon(pixmap);
+}
+
+QToolButton* makeSpeedButton(QWidget* parent, const char* name, Glyph glyph, const QString& hint,
+                             int left)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(glyphIcon(glyph));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setGeometry(left, 2, 25, 25);
+    return button;
+}
+
+// The hourglass for the length of a file operation, also when it fails.
+struct WaitCursor
+{
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& prompts,
+                     const RasterImage& patternStrip, const RasterImage& depthMap,
+                     QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_progress(&progress),
+      m_document(document),
+      m_prompts(prompts),
+      m_patternStrip(patternStrip),
+      m_depthMap(depthMap),
+      m_renderer(std::make_unique<StereogramRenderer>(m_picture))
+{
+    setObjectName(QStringLiteral("fmOutput"));
+    setWindowTitle(QStringLiteral("3D-Picture"));
+    resize(506, 423);
+
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel2->setLineWidth(1);
+    Image1 = new PictureView(m_picture, Panel2);
+    Image1->setObjectName(QStringLiteral("Image1"));
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    SbSave = makeSpeedButton(Panel1, "SbSave", Glyph::Save, QStringLiteral("Save 3D-Pic as BMP"),
+                             4);
+    SpeedButton1 = makeSpeedButton(Panel1, "SpeedButton1", Glyph::FullScreen,
+                                   QStringLiteral("Full Screen"), 31);
+    SpeedButton5 = makeSpeedButton(Panel1, "SpeedButton5", Glyph::Print,
+                                   QStringLiteral("Print 3D Picture"), 58);
+    SpeedButton5->setEnabled(false);
+    connect(SbSave, &QToolButton::clicked, this, &TfmOutput::SbSaveClick);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TfmOutput::SpeedButton1Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TfmOutput::SpeedButton5Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &TfmOutput::Timer1Timer);
+    Timer1->start(IdleInterval);
+}
+
+TfmOutput::~TfmOutput()
+{
+    // A rendering cut short must not leave the progress window up. The progress window may
+    // already be gone when both die with the main window.
+    if (renderingInProgress() && m_progress) {
+        m_progress->hide();
+    }
+}
+
+bool TfmOutput::renderingInProgress() const
+{
+    return m_renderer->Rendering() && !m_renderer->RenderDone();
+}
+
+void TfmOutput::Make3D()
+{
+    hide();
+    m_progress->Gauge1->setValue(0);
+    m_progress->show();
+    emit renderingStarted();
+
+    const int frameWidth = frameGeometry().width() - geometry().width();
+    resize(std::max(m_depthMap.width() + m_patternStrip.width() + 20 - frameWidth, 1),
+           m_depthMap.height() + Panel1Height + 20);
+
+    // Frees the old picture before the new one is allocated.
+    m_picture = RasterImage();
+    try {
+        m_renderer->PrepareOutput(m_patternStrip, m_depthMap);
+    } catch (const std::bad_alloc&) {
+        m_renderer = std::make_unique<StereogramRenderer>(m_picture);
+        m_picture = RasterImage();
+        m_progress->hide();
+        Timer1->stop();
+        m_prompts.showError(
+            QStringLiteral("Cannot make the 3D picture: %1 x %2 pixels do not fit in memory.")
+                .arg(m_patternStrip.width() + m_depthMap.width())
+                .arg(m_depthMap.height()));
+        return;
+    }
+    FormResize();
+    Timer1->start(RenderInterval);
+}
+
+void TfmOutput::Timer1Timer()
+{
+    if (!renderingInProgress()) {
+        return;
+    }
+    const int progress = m_renderer->RenderRow(m_patternStrip.width(), m_depthMap.height());
+    if (progress != StereogramRenderer::EndMark) {
+        m_progress->Gauge1->setValue(progress);
+        return;
+    }
+    // Done: nothing is left for the timer to do until the next rendering.
+    Timer1->stop();
+    emit renderingFinished();
+    show();
+    setWindowTitle(QStringLiteral("3D-Picture  - [") + m_document.ProjectFileName +
+                   QLatin1Char(']'));
+    m_progress->hide();
+}
+
+bool TfmOutput::loadTarget(const QString& fileName, QString* error)
+{
+    RasterImage loaded;
+    if (!loaded.load(fileName, error)) {
+        return false;
+    }
+    // A rendering in progress would go on writing rows into the loaded picture.
+    if (renderingInProgress()) {
+        Timer1->stop();
+        m_progress->hide();
+    }
+    m_renderer = std::make_unique<StereogramRenderer>(m_picture);
+    m_picture = std::move(loaded);
+    FormResize();
+    return true;
+}
+
+void TfmOutput::showAgain()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfmOutput::SbSaveClick()
+{
+    const bool titled = !m_document.ProjectFileName.isEmpty();
+    TMy3DFile project(m_document.ProjectFileName);
+    Prompts::FileDialog setup{QStringLiteral("*.bmp"), QStringLiteral("BMP"),
+                              QStringLiteral("BitMap[*.bmp]|*.bmp")};
+    if (titled) {
+        setup.fileName = project.readString(FilesSection, TargetFileKey);
+    }
+    const QString chosen = m_prompts.chooseSaveFile(setup);
+    if (chosen.isEmpty()) {
+        return;
+    }
+
+    QString error;
+    bool saved = false;
+    {
+        const WaitCursor wait;
+        saved = m_picture.save(chosen, &error);
+    }
+    if (!saved) {
+        m_prompts.showError(error);
+        return;
+    }
+    // A target already named in the project file stays there until the project is saved.
+    if (titled && project.readString(FilesSection, TargetFileKey).isEmpty() &&
+        !project.writeString(FilesSection, TargetFileKey, chosen, &error)) {
+        m_prompts.showError(error);
+    }
+    // The picture is on disk under this name even when the project file could not record it.
+    m_document.TargetFileName = chosen;
+}
+
+void TfmOutput::SpeedButton1Click()
+{
+    TfmScreen screen(m_picture, this);
+    screen.exec();
+}
+
+void TfmOutput::SpeedButton5Click()
+{
+    emit printRequested();
+}
+
+void TfmOutput::FormResize()
+{
+    const QSize pictureSize(m_picture.width(), m_picture.height());
+    Image1->setGeometry(QRect(QPoint(0, 0), pictureSize));
+    Image1->update();
+    Panel2->setGeometry(
+        QRect(centring::framePosition(size(), Panel1Height, pictureSize), pictureSize));
+}
+
+void TfmOutput::resizeEvent(QResizeEvent* event)
+{
+    Panel1->setGeometry(0, height() - Panel1Height, width(), Panel1Height);
+    FormResize();
+    QWidget::resizeEvent(event);
+}
+
+void TfmOutput::showEvent(QShowEvent* event)
+{
+    FormResize();
+    QWidget::showEvent(event);
+}
+
+void TfmOutput::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FormResize();
+    }
+    QWidget::changeEvent(event);
+}

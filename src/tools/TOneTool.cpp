@@ -1,0 +1,36 @@
+#include "tools/TOneTool.h"
+
+#include "tools/DrawingState.h"
+#include "tools/ToolHost.h"
+
+void TOneTool::SaveUndo()
+{
+    const RasterImage& image = *m_state.ActiveImage;
+    UndoImage.setSize(image.width(), image.height());
+    UndoImage.copyRect(QRect(0, 0, image.width(), image.height()), image,
+                       QRect(0, 0, image.width(), image.height()));
+}
+
+void TOneTool::MouseDown(int, int) {}
+void TOneTool::MouseMove(int, int) {}
+void TOneTool::MouseUp(int, int) {}
+void TOneTool::KeyPress(QChar) {}
+void TOneTool::Tick() {}
+void TOneTool::LoadFromFile(const QString&) {}
+void TOneTool::Paste() {}
+void TOneTool::Cut() {}
+void TOneTool::Copy() {}
+
+void TOneTool::Undo()
+{
+    if (UndoImage.isEmpty()) {
+        return;
+    }
+    RasterImage& image = *m_state.ActiveImage;
+    const QRect whole(0, 0, UndoImage.width(), UndoImage.height());
+    const CopyMode mode = image.copyMode();
+    image.setCopyMode(CopyMode::SourceCopy);
+    image.copyRect(whole, UndoImage, whole);
+    image.setCopyMode(mode);
+    m_host.imageChanged(whole);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "render/RasterImage.h"
+
+#include <QChar>
+#include <QString>
+
+struct DrawingState;
+class ToolHost;
+
+// A drawing tool. One exists only while it is the current tool: selecting a tool destroys the
+// previous one, and with it its undo snapshot and anything in progress. Every event does
+// nothing unless a tool overrides it; Undo puts back the snapshot SaveUndo took.
+class TOneTool
+{
+public:
+    TOneTool(DrawingState& state, ToolHost& host) : m_state(state), m_host(host) {}
+    virtual ~TOneTool() = default;
+
+    TOneTool(const TOneTool&) = delete;
+    TOneTool& operator=(const TOneTool&) = delete;
+
+    // Copies the whole active image into UndoImage.
+    void SaveUndo();
+
+    // Pointer positions are image pixels of the pane that got the press; while a button is held
+    // they may lie outside the image.
+    virtual void MouseDown(int x, int y);
+    virtual void MouseMove(int x, int y);
+    virtual void MouseUp(int x, int y);
+    virtual void KeyPress(QChar key);
+    virtual void Tick();
+    virtual void LoadFromFile(const QString& fileName);
+    virtual void Paste();
+    virtual void Cut();
+    virtual void Copy();
+    // Copies UndoImage back onto the active image at (0, 0); an empty snapshot changes nothing.
+    // The snapshot stays, so a second Undo gives the same picture.
+    virtual void Undo();
+
+    // The tool's current point, in image pixels.
+    int X = 0;
+    int Y = 0;
+    // A stroke or drag is in progress.
+    bool Active = false;
+    RasterImage UndoImage;
+
+protected:
+    DrawingState& m_state;
+    ToolHost& m_host;
+};

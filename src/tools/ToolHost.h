@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QRect>
+
+// The tools reach the rest of the program only through this interface; the main window
+// implements it. Tools never include a window header.
+class ToolHost
+{
+public:
+    // Which controls the option panel of the shape tools offers.
+    enum class OptionPanel { Widths, WidthsAndFill };
+
+    virtual ~ToolHost() = default;
+
+    // The palette window of the active image (see currentPaletteWindow) shown, brought up to
+    // date with the current colour, or all three palette windows hidden.
+    virtual void ShowCurrentPalette() = 0;
+    virtual void RefreshCurrentPalette() = 0;
+    virtual void HidePalettes() = 0;
+
+    virtual void setPenStylePickerVisible(bool visible) = 0;
+    virtual void showOptionPanel(OptionPanel panel) = 0;
+    virtual void hideOptionPanel() = 0;
+    virtual void setTextMenuVisible(bool visible) = 0;
+    // The mix/opaque buttons of the 20-colour palette and of the high-colour picker.
+    virtual void setPaintModeButtonsVisible(bool visible) = 0;
+
+    // Period of the main window's tool timer, in milliseconds.
+    virtual void setTimerPeriod(int milliseconds) = 0;
+
+    // The tool changed these pixels of the active image; the pane repaints them.
+    virtual void imageChanged(const QRect& area) = 0;
+};

@@ -1,0 +1,6 @@
+#include "tools/toolRect.h"
+
+toolRect::toolRect(DrawingState& state, ToolHost& host)
+    : ToolLine(state, host, ToolHost::OptionPanel::WidthsAndFill)
+{
+}

@@ -1,0 +1,177 @@
+#include "mainwindow/DialogPrompts.h"
+
+#include "ChooserTestSupport.h"
+#include "chooser/TFileOpenDlg.h"
+#include "common/TestMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class DialogPromptsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void messageBoxes_data();
+    void messageBoxes();
+    void fileDialogs_data();
+    void fileDialogs();
+    void oneBitmapChooserForEveryCall();
+};
+
+void DialogPromptsTest::messageBoxes_data()
+{
+    QTest::addColumn<int>("kind"); // 0 Yes/No, 1 OK/Cancel, 2 error
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<bool>("answer");
+    const int yesNo = QMessageBox::Yes | QMessageBox::No;
+    const int okCancel = QMessageBox::Ok | QMessageBox::Cancel;
+    QTest::newRow("yes") << 0 << int(QMessageBox::Warning) << yesNo << int(QMessageBox::Yes)
+                         << true;
+    QTest::newRow("no") << 0 << int(QMessageBox::Warning) << yesNo << int(QMessageBox::No) << false;
+    QTest::newRow("ok") << 1 << int(QMessageBox::Question) << okCancel << int(QMessageBox::Ok)
+                        << true;
+    QTest::newRow("cancel") << 1 << int(QMessageBox::Question) << okCancel
+                            << int(QMessageBox::Cancel) << false;
+    QTest::newRow("error") << 2 << int(QMessageBox::Critical) << int(QMessageBox::Ok)
+                           << int(QMessageBox::Ok) << false;
+}
+
+void DialogPromptsTest::messageBoxes()
+{
+    QFETCH(int, kind);
+    QFETCH(int, icon);
+    QFETCH(int, buttons);
+    QFETCH(int, press);
+    QFETCH(bool, answer);
+    DialogPrompts prompts(nullptr);
+    const QString text = QStringLiteral("Are you sure to quit?");
+    ModalDriver driver([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(int(box->icon()), icon);
+        QCOMPARE(int(box->standardButtons()), buttons);
+        box->button(QMessageBox::StandardButton(press))->click();
+    });
+    switch (kind) {
+    case 0:
+        QCOMPARE(prompts.askYesNo(text), answer);
+        break;
+    case 1:
+        QCOMPARE(prompts.askOkCancel(text), answer);
+        break;
+    default:
+        prompts.showError(text);
+        break;
+    }
+}
+
+void DialogPromptsTest::fileDialogs_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("startText");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filterShown");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("suffix added in lower case") << true << "*.bmp"
+                                                << "picture"
+                                                << "Bitmap Files[*.bmp] (*.bmp)"
+                                                << "picture.bmp";
+    QTest::newRow("typed extension kept") << true << "*.bmp"
+                                          << "picture.PNG"
+                                          << "Bitmap Files[*.bmp] (*.bmp)"
+                                          << "picture.PNG";
+    QTest::newRow("start mask picks the filter") << true << "*.bkp"
+                                                 << "depth"
+                                                 << "Back ground[*.bkp] (*.bkp)"
+                                                 << "depth.bmp";
+    QTest::newRow("start path preselected") << false << "tiger.bmp"
+                                            << ""
+                                            << "Bitmap Files[*.bmp] (*.bmp)"
+                                            << "tiger.bmp";
+}
+
+void DialogPromptsTest::fileDialogs()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, startText);
+    QFETCH(QString, typed);
+    QFETCH(QString, filterShown);
+    QFETCH(QString, result);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile existing(dir.filePath("tiger.bmp"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+
+    DialogPrompts prompts(nullptr);
+    Prompts::FileDialog setup;
+    setup.fileName =
+        startText.startsWith('*') ? dir.path() + '/' + startText : dir.filePath(startText);
+    setup.defaultSuffix = QStringLiteral("BMP");
+    setup.filter =
+        QStringLiteral("Bitmap Files[*.bmp]|*.bmp|Back ground[*.bkp]|*.bkp|All Files[*.*]|*.*");
+    ModalDriver driver([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->selectedNameFilter(), filterShown);
+        auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nameEdit);
+        QVERIFY2(!nameEdit->text().contains('*'), qPrintable(nameEdit->text()));
+        if (!typed.isEmpty()) {
+            nameEdit->setText(typed);
+        }
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
+    });
+    const QString chosen = save ? prompts.chooseSaveFile(setup) : prompts.chooseOpenFile(setup);
+    QCOMPARE(chosen, dir.filePath(result));
+}
+
+void DialogPromptsTest::oneBitmapChooserForEveryCall()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath("tiger.bmp"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString filter = QStringLiteral("Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*");
+
+    DialogPrompts prompts(nullptr);
+    TFileOpenDlg* first = nullptr;
+    {
+        ModalDriver driver([&](QWidget* modal) {
+            first = qobject_cast<TFileOpenDlg*>(modal);
+            QVERIFY(first);
+            QVERIFY(first->cbView->isChecked());
+            QCOMPARE(first->FilterComboBox1->count(), 2);
+            // Previewing this empty file would report it; View is off for the choice.
+            first->cbView->setChecked(false);
+            first->FileEdit->setEditText(dir.filePath("tiger.bmp"));
+            first->BitBtn1->click();
+        });
+        QCOMPARE(prompts.runBitmapChooser(filter, true), dir.filePath("tiger.bmp"));
+    }
+    {
+        ModalDriver driver([&](QWidget* modal) {
+            QVERIFY(modal == first);
+            QVERIFY(!first->cbView->isChecked());
+            QCOMPARE(first->folder(), dir.path());
+            first->BitBtn2->click();
+        });
+        QCOMPARE(prompts.runBitmapChooser(filter, false), QString());
+    }
+    QCOMPARE(prompts.chooser(), first);
+}
+
+DEPTHLOOM_TEST_CLASS(DialogPromptsTest);
+#include "DialogPromptsTest.moc"

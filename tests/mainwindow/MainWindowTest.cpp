@@ -1,0 +1,391 @@
+#include "common/ImageCompare.h"
+#include "common/ScriptedPrompts.h"
+#include "common/TestMain.h"
+#include "mainwindow/ImageView.h"
+#include "mainwindow/Panel.h"
+#include "mainwindow/ScrollBox.h"
+#include "mainwindow/Shape.h"
+#include "mainwindow/TForm1.h"
+#include "tools/TDrawTool.h"
+#include "tools/ToolSelect.h"
+#include "WindowFixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QRgb White = qRgb(255, 255, 255);
+const QRgb Ground = qRgb(58, 58, 58);
+
+// Stands in for a drawing tool: remembers what reached it, and paints the pressed pixel black
+// after taking the undo snapshot.
+struct Record
+{
+    QString keys;
+    QStringList calls;
+    int created = 0;
+};
+
+class StandInTool final : public TOneTool
+{
+public:
+    StandInTool(DrawingState& state, ToolHost& host, Record& record)
+        : TOneTool(state, host), m_record(record)
+    {
+        ++m_record.created;
+    }
+    void MouseDown(int x, int y) override
+    {
+        m_record.calls << QStringLiteral("down %1,%2").arg(x).arg(y);
+        SaveUndo();
+        m_state.ActiveImage->setPixel(x, y, colorref::Black);
+    }
+    void MouseMove(int x, int y) override
+    {
+        m_record.calls << QStringLiteral("move %1,%2").arg(x).arg(y);
+    }
+    void MouseUp(int x, int y) override { m_record.calls << QStringLiteral("up %1,%2").arg(x).arg(y); }
+    void KeyPress(QChar key) override { m_record.keys += key; }
+    void Paste() override { m_record.calls << QStringLiteral("paste"); }
+
+private:
+    Record& m_record;
+};
+
+// Presses at `from` on `widget`, moves to the screen point `to` and releases there.
+void drag(QWidget* widget, QPoint from, QPoint globalTo)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, from);
+    QTest::mouseMove(widget, widget->mapFromGlobal(globalTo));
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->mapFromGlobal(globalTo));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TForm1> m_form;
+    Record m_record;
+
+    TForm1& form() { return *m_form; }
+    void useStandInTools()
+    {
+        form().drawTool()->setFactory([this](std::uint8_t, DrawingState& s, ToolHost& h) {
+            return std::make_unique<StandInTool>(s, h, m_record);
+        });
+    }
+
+private slots:
+    void init()
+    {
+        m_record = Record();
+        m_form = openMainWindow(m_prompts);
+        QVERIFY(!m_form->FirstActivation);
+    }
+
+    void cleanup() { m_form.reset(); }
+
+    void firstActivation()
+    {
+        QCOMPARE(form().patternStrip().width(), 120);
+        QCOMPARE(form().patternStrip().height(), 300);
+        QCOMPARE(form().depthMap().width(), 300);
+        QCOMPARE(form().depthMap().height(), 300);
+        DL_COMPARE_IMAGES(form().patternStrip().image(), [] {
+            QImage white(120, 300, QImage::Format_RGB32);
+            white.fill(White);
+            return white;
+        }());
+        QCOMPARE(form().depthMap().image().pixel(299, 299), Ground);
+        QCOMPARE(form().depthMap().image().pixel(0, 0), Ground);
+
+        QCOMPARE(form().drawingState().ActiveImage, &form().patternStrip());
+        QVERIFY(!form().drawingState().DepthMapActive);
+        QCOMPARE(form().drawTool()->toolId(), 1);
+        QVERIFY(dynamic_cast<ToolSelect*>(form().drawTool()->currentTool()));
+        QVERIFY(form().sbSelect->isChecked());
+        QVERIFY(form().document().PatternFileName.isEmpty());
+        QVERIFY(form().document().DepthFileName.isEmpty());
+        QVERIFY(form().document().TargetFileName.isEmpty());
+        QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [UNTITLED] -- lay()"));
+        QCOMPARE(form().Shape1->geometry(), QRect(0, 0, 122, 302));
+        QCOMPARE(form().Shape2->pos(), QPoint(122, 302));
+        QCOMPARE(form().Shape3->geometry(), QRect(0, 0, 302, 302));
+        QCOMPARE(form().Timer1->interval(), 10000);
+        QVERIFY(!form().V3DPicture->isEnabled());
+        QVERIFY(form().HighColorPalette->isChecked());
+        QVERIFY(form().English1->isChecked());
+        QVERIFY(!form().Text->menuAction()->isVisible());
+
+        // A later activation changes nothing.
+        form().patternStrip().setPixel(0, 0, colorref::Black);
+        form().FormActivate();
+        QCOMPARE(form().patternStrip().image().pixel(0, 0), qRgb(0, 0, 0));
+    }
+
+    // A release on a mask makes that pane active, whatever tool was current.
+    void paneLooks()
+    {
+        QTest::mouseClick(form().sbPen, Qt::LeftButton);
+        QCOMPARE(form().drawTool()->toolId(), 0);
+
+        QVERIFY(form().spRMask->isVisible());
+        QVERIFY(!form().spLMask->isVisible());
+        QTest::mouseClick(form().spRMask, Qt::LeftButton);
+
+        QVERIFY(form().drawingState().DepthMapActive);
+        QCOMPARE(form().drawingState().ActiveImage, &form().depthMap());
+        QCOMPARE(form().drawTool()->toolId(), 1);
+        QVERIFY(form().sbSelect->isChecked());
+        QVERIFY(form().spLMask->isVisible());
+        QVERIFY(!form().spRMask->isVisible());
+        QCOMPARE(form().spLMask->size(), form().Panel1->size());
+        QVERIFY(!form().ScrollBox1->autoScroll());
+        QVERIFY(form().ScrollBox2->autoScroll());
+        QCOMPARE(form().Panel1->bevelOuter(), Panel::Bevel::Lowered);
+        QCOMPARE(form().Panel1->bevelInner(), Panel::Bevel::Lowered);
+        QCOMPARE(form().Panel3->bevelOuter(), Panel::Bevel::None);
+        QCOMPARE(form().Panel7->color(), QColor(0x80, 0x80, 0x80));
+        QVERIFY(form().sbAver->isVisible());
+        QCOMPARE(form().Panel5->y(), form().sbAver->y() + form().sbAver->height() + 20);
+        QCOMPARE(form().pnStuSize->text(), QStringLiteral(" \u0081  300x 300"));
+        QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [UNTITLED] -- Back()"));
+        QCOMPARE(form().depthMap().palette().size(), 200);
+
+        QTest::mouseClick(form().sbAver, Qt::LeftButton);
+        QCOMPARE(form().drawTool()->toolId(), 8);
+        QTest::mouseClick(form().spLMask, Qt::RightButton);
+        QVERIFY(!form().drawingState().DepthMapActive);
+        QCOMPARE(form().drawTool()->toolId(), 1);
+        QVERIFY(form().spRMask->isVisible());
+        QVERIFY(form().sbAver->isHidden());
+        QCOMPARE(form().Panel7->color(), QColor(0xFF, 0xFF, 0x00));
+        QCOMPARE(form().Panel5->y(), form().sbAver->y() + 20);
+        // The inner bevel of the pane that became active stays as it was.
+        QCOMPARE(form().Panel1->bevelOuter(), Panel::Bevel::None);
+        QCOMPARE(form().Panel1->bevelInner(), Panel::Bevel::Lowered);
+        QCOMPARE(form().Panel3->bevelOuter(), Panel::Bevel::Lowered);
+        QCOMPARE(form().pnStuSize->text(), QStringLiteral(" \u0081  120x 300"));
+    }
+
+    void splitterDrag_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<bool>("hideToolbar");
+        QTest::addColumn<int>("splitterLeft"); // -1: 10 before the background's right edge
+
+        QTest::newRow("middle") << 300 << false << 300;
+        QTest::newRow("far left") << -50 << false << 71;
+        QTest::newRow("far right") << 5000 << false << -1;
+        QTest::newRow("far left, tool bar hidden") << 0 << true << 71;
+    }
+
+    void splitterDrag()
+    {
+        QFETCH(int, x);
+        QFETCH(bool, hideToolbar);
+        QFETCH(int, splitterLeft);
+        if (hideToolbar) {
+            form().MToolBar->trigger();
+            QVERIFY(form().Toolbar->isHidden());
+            QCOMPARE(form().Panel1->x(), 0);
+        }
+        const int backgroundWidth = form().PnBackground->width();
+        if (splitterLeft < 0) {
+            splitterLeft = backgroundWidth - 10;
+        }
+        drag(form().Panel2, QPoint(3, 10), form().PnBackground->mapToGlobal(QPoint(x, 40)));
+
+        QVERIFY(!form().Dragging);
+        QCOMPARE(form().Panel2->x(), splitterLeft);
+        QCOMPARE(form().Panel1->x() + form().Panel1->width(), splitterLeft);
+        QCOMPARE(form().Panel3->x(), splitterLeft + 6);
+        QCOMPARE(form().Panel3->x() + form().Panel3->width(), backgroundWidth);
+        QCOMPARE(form().spLMask->size(), form().Panel1->size());
+        QCOMPARE(form().spRMask->size(), form().Panel3->size());
+    }
+
+    void gripDrag_data()
+    {
+        QTest::addColumn<bool>("depthMap");
+        QTest::addColumn<QPoint>("to"); // in the scroll box's visible area
+        QTest::addColumn<QSize>("size");
+
+        QTest::newRow("strip grows") << false << QPoint(200, 150) << QSize(198, 148);
+        QTest::newRow("strip to the corner") << false << QPoint(-30, -5) << QSize(0, 0);
+        QTest::newRow("depth map") << true << QPoint(200, 150) << QSize(200, 150);
+        QTest::newRow("depth map to the corner") << true << QPoint(-1, 20) << QSize(0, 20);
+    }
+
+    // The image takes the size the release asks for, keeps its pixels and fills new ones with
+    // its own fill colour; the size field follows the drag.
+    void gripDrag()
+    {
+        QFETCH(bool, depthMap);
+        QFETCH(QPoint, to);
+        QFETCH(QSize, size);
+        if (depthMap) {
+            QTest::mouseClick(form().spRMask, Qt::LeftButton);
+        }
+        // Make the pane wide enough to see the grip's way.
+        drag(form().Panel2, QPoint(3, 10), form().PnBackground->mapToGlobal(QPoint(400, 10)));
+        form().resize(900, 600);
+
+        RasterImage& image = depthMap ? form().depthMap() : form().patternStrip();
+        image.setPixel(0, 0, colorref::rgb(255, 0, 0));
+        Shape* grip = depthMap ? form().Shape4 : form().Shape2;
+        ScrollBox* box = depthMap ? form().ScrollBox2 : form().ScrollBox1;
+        const QPoint target = box->viewport()->mapToGlobal(to);
+
+        QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(1, 1));
+        QVERIFY(form().Dragging);
+        QTest::mouseMove(grip, grip->mapFromGlobal(target));
+        QCOMPARE(form().pnStuSize->text(),
+                 QStringLiteral(" \u0081 %1x%2").arg(size.width(), 4).arg(size.height(), 4));
+        QCOMPARE(image.width(), depthMap ? 300 : 120); // the raster waits for the release
+        QTest::mouseRelease(grip, Qt::LeftButton, {}, grip->mapFromGlobal(target));
+
+        QVERIFY(!form().Dragging);
+        QCOMPARE(QSize(image.width(), image.height()), size);
+        ImageView* view = depthMap ? form().Image2 : form().Image1;
+        QCOMPARE(view->size(), size);
+        if (!size.isEmpty()) {
+            QCOMPARE(image.image().pixel(0, 0), qRgb(255, 0, 0));
+        }
+        if (size.width() > 120 && size.height() > 0) {
+            QCOMPARE(image.image().pixel(size.width() - 1, 0), depthMap ? Ground : White);
+        }
+    }
+
+    void depthMapGrowsWithGroundColour()
+    {
+        QTest::mouseClick(form().spRMask, Qt::LeftButton);
+        drag(form().Panel2, QPoint(3, 10), form().PnBackground->mapToGlobal(QPoint(90, 10)));
+        form().resize(900, 700);
+        const QPoint target = form().ScrollBox2->viewport()->mapToGlobal(QPoint(350, 320));
+        drag(form().Shape4, QPoint(1, 1), target);
+        QCOMPARE(form().depthMap().width(), 350);
+        QCOMPARE(form().depthMap().height(), 320);
+        QCOMPARE(form().depthMap().image().pixel(349, 319), Ground);
+        QCOMPARE(form().depthMap().image().pixel(349, 0), Ground);
+    }
+
+    void statusTexts()
+    {
+        form().ShowPosition(5, 12);
+        QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=   5,y=  12"));
+        form().ShowPosition(12345, -3);
+        QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=12345,y=  -3"));
+
+        QTest::mouseMove(form().Image1, QPoint(7, 9));
+        QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=   7,y=   9"));
+        QCOMPARE(form().pnStu->text(), QStringLiteral("Draw back ground picture in this area."));
+        QTest::mouseMove(form().Toolbar, QPoint(60, 300));
+        QCOMPARE(form().pnStu->text(), QStringLiteral("Tools for drawing picture."));
+        QTest::mouseMove(form().SpeedBar, QPoint(300, 20));
+        QCOMPARE(form().pnStu->text(), QStringLiteral("System functions."));
+        QTest::mouseMove(form().spRMask, QPoint(20, 20));
+        QCOMPARE(form().pnStu->text(), QStringLiteral("Assign different higth of the 3D-Picture."));
+        form().UILanguage = 1;
+        QCOMPARE(form().pnStu->text(), QStringLiteral("Assign different higth of the 3D-Picture."));
+        QTest::mouseMove(form().Toolbar, QPoint(60, 300));
+        QCOMPARE(form().pnStu->text(), QStringLiteral("绘图工具栏."));
+    }
+
+    void windowResize()
+    {
+        form().resize(300, 449);
+        QCOMPARE(form().width(), 400);
+        for (int width : {400, 731}) {
+            form().resize(width, 500);
+            QCOMPARE(form().sbHelp->x(), width - form().sbHelp->width() - 20);
+            QCOMPARE(form().Panel3->x() + form().Panel3->width(), form().PnBackground->width());
+            QCOMPARE(form().Panel1->height(), form().PnBackground->height());
+            QCOMPARE(form().PnBackground->y() + form().PnBackground->height(),
+                     form().pnStatusBar->y());
+        }
+    }
+
+    // Every typed character reaches the tool once, whatever control has the focus.
+    void keyPreview()
+    {
+        useStandInTools();
+        QTest::mouseClick(form().sbText, Qt::LeftButton);
+        form().ScrollBox1->setFocus();
+        QTest::keyClicks(form().ScrollBox1, QStringLiteral("ab"));
+        QTest::keyClick(form().ScrollBox1, Qt::Key_Left); // no character
+        form().ScrollBox1->clearFocus();
+        QTest::keyClick(&form(), Qt::Key_C);
+        QCOMPARE(m_record.keys, QStringLiteral("abc"));
+    }
+
+    void toolsAndUndo()
+    {
+        QTest::mouseClick(form().sbPen, Qt::LeftButton);
+        QCOMPARE(form().Timer1->interval(), 50);
+        QTest::mouseClick(form().sbSelect, Qt::LeftButton);
+        QCOMPARE(form().Timer1->interval(), 1000);
+
+        useStandInTools();
+        QTest::mouseClick(form().sbLine, Qt::LeftButton);
+        QCOMPARE(form().drawTool()->toolId(), 2);
+        QVERIFY(form().sbLine->isChecked());
+        const QImage blank = form().patternStrip().image();
+
+        QTest::mousePress(form().Image1, Qt::LeftButton, {}, QPoint(3, 4));
+        QTest::mouseMove(form().Image1, QPoint(-6, 500));
+        QTest::mouseRelease(form().Image1, Qt::LeftButton, {}, QPoint(-6, 500));
+        QCOMPARE(m_record.calls, QStringList({"down 3,4", "move -6,500", "up -6,500"}));
+        QCOMPARE(form().patternStrip().image().pixel(3, 4), qRgb(0, 0, 0));
+        form().EditUndoItem->trigger();
+        DL_COMPARE_IMAGES(form().patternStrip().image(), blank);
+
+        // Paste goes to a new selection tool.
+        const int created = m_record.created;
+        form().EditPasteItem->trigger();
+        QCOMPARE(m_record.created, created + 1);
+        QCOMPARE(form().drawTool()->toolId(), 1);
+        QCOMPARE(m_record.calls.last(), QStringLiteral("paste"));
+
+        // Switching the image starts a new tool, so the snapshot is gone.
+        QTest::mouseClick(form().Image1, Qt::LeftButton, {}, QPoint(1, 1));
+        QTest::mouseClick(form().spRMask, Qt::LeftButton);
+        QTest::mouseClick(form().spLMask, Qt::LeftButton);
+        form().EditUndoItem->trigger();
+        QCOMPARE(form().patternStrip().image().pixel(1, 1), qRgb(0, 0, 0));
+    }
+
+    void viewMenu()
+    {
+        useStandInTools();
+        form().MSpeedBar->trigger();
+        QVERIFY(form().SpeedBar->isHidden());
+        QVERIFY(!form().MSpeedBar->isChecked());
+        QCOMPARE(form().PnBackground->y(), 0);
+        form().MSpeedBar->trigger();
+        QVERIFY(!form().SpeedBar->isHidden());
+        QVERIFY(form().MSpeedBar->isChecked());
+
+        const int created = m_record.created;
+        form().N20ColorPalette->trigger();
+        QVERIFY(form().N20ColorPalette->isChecked());
+        QVERIFY(!form().HighColorPalette->isChecked());
+        QVERIFY(!form().drawingState().UseHighColorPalette);
+        QCOMPARE(m_record.created, created + 1);
+        form().HighColorPalette->trigger();
+        QVERIFY(form().HighColorPalette->isChecked());
+        QVERIFY(!form().N20ColorPalette->isChecked());
+        QVERIFY(form().drawingState().UseHighColorPalette);
+    }
+};
+
+DEPTHLOOM_TEST_CLASS(MainWindowTest);
+#include "MainWindowTest.moc"

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "tools/ToolHost.h"
+
+#include <QList>
+#include <QRect>
+
+// A ToolHost that remembers what the tools asked of the windows.
+class RecordingHost final : public ToolHost
+{
+public:
+    void ShowCurrentPalette() override { paletteShown = true; }
+    void RefreshCurrentPalette() override { ++refreshes; }
+    void HidePalettes() override { paletteShown = false; }
+    void setPenStylePickerVisible(bool visible) override { penPickerShown = visible; }
+    void showOptionPanel(OptionPanel panel) override
+    {
+        optionPanelShown = true;
+        optionPanel = panel;
+    }
+    void hideOptionPanel() override { optionPanelShown = false; }
+    void setTextMenuVisible(bool visible) override { textMenuShown = visible; }
+    void setPaintModeButtonsVisible(bool visible) override { paintModeButtonsShown = visible; }
+    void setTimerPeriod(int milliseconds) override { timerPeriod = milliseconds; }
+    void imageChanged(const QRect& area) override { changed.append(area); }
+
+    bool paletteShown = false;
+    int refreshes = 0;
+    bool penPickerShown = false;
+    bool optionPanelShown = false;
+    OptionPanel optionPanel = OptionPanel::Widths;
+    bool textMenuShown = false;
+    bool paintModeButtonsShown = true;
+    int timerPeriod = 10000;
+    QList<QRect> changed;
+};
