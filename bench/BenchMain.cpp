@@ -19,12 +19,13 @@ int main(int argc, char** argv)
     registerRenderBenchmarks();
     registerFileBenchmarks();
     registerWindowBenchmarks();
+    registerStartupBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more : {fileTargets, windowTargets}) {
+    for (auto* more : {fileTargets, windowTargets, startupTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

@@ -12,3 +12,5 @@ std::vector<RatioTarget> fileTargets();
 // The output window under a Qt event loop; needs the QApplication that main creates.
 void registerWindowBenchmarks();
 std::vector<RatioTarget> windowTargets();
+void registerStartupBenchmarks();
+std::vector<RatioTarget> startupTargets();

@@ -17,6 +17,70 @@ enum class HintRow { ToolBar, SpeedBar, LeftPane, RightPane };
 enum class MessageRow { QuitQuestion, Archieving, PleaseWait };
 
 QString StatusHints(HintRow row, std::uint8_t UILanguage);
+
+// What a language switch rewrites, in the order it rewrites them: the help file's name, the
+// main window's caption, the menus and their items, the buttons' hints and the titles of the
+// two colour windows.
+enum class TextTarget {
+    HelpFile,
+    MainCaption,
+    FileMenu,
+    EditMenu,
+    View1,
+    Text,
+    HelpMenu,
+    FileNewItem,
+    FileOpenItem,
+    FileSaveItem,
+    FileSaveAsItem,
+    FilePrintItem,
+    FilePrintSetupItem,
+    PrintPreview,
+    FileExitItem,
+    EditUndoItem,
+    EditCutItem,
+    EditCopyItem,
+    EditPasteItem,
+    CopyFrom1,
+    V3DPicture,
+    HighColorPalette,
+    N20ColorPalette,
+    MToolBar,
+    MSpeedBar,
+    Chinese1,
+    English1,
+    Font,
+    HelpContentsItem,
+    HelpSearchItem,
+    HelpHowToUseItem,
+    HelpAboutItem,
+    sbNew,
+    sbopen,
+    sbSave,
+    sbSaveAs,
+    sbCut,
+    sbCopy,
+    sbPaste,
+    sbSelect,
+    sbPen,
+    sbEllip,
+    sbFill,
+    sbLine,
+    sbRect,
+    sbText,
+    sbsuck,
+    sbNew3D,
+    sb3DOpen,
+    sb3Dsave,
+    sb3DSaveas,
+    SbMake3DP,
+    sbHelp,
+    HighColorTitle,
+    Color20Title,
+};
+inline constexpr int TextTargetCount = static_cast<int>(TextTarget::Color20Title) + 1;
+
+QString LanguageText(TextTarget target, std::uint8_t UILanguage);
 QString LanguageMessages(MessageRow row, std::uint8_t UILanguage);
 
 } // namespace language

@@ -28,9 +28,9 @@ bool DialogPrompts::askYesNo(const QString& text)
 
 bool DialogPrompts::askOkCancel(const QString& text)
 {
-    return QMessageBox::question(m_parent, QStringLiteral("Confirm"), text,
-                                 QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
+    return QMessageBox::warning(m_parent, QStringLiteral("Confirm"), text,
+                                QMessageBox::Ok | QMessageBox::Cancel,
+                                QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void DialogPrompts::showError(const QString& text)

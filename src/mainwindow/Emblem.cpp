@@ -123,14 +123,9 @@ QFont fittedFont(const QFont& font, const QString& text, int width)
     if (natural <= width || natural <= 0) {
         return font;
     }
+    // Stretch is in percent. One narrowing is enough to read the words; each trial would load
+    // another font, which start-up cannot afford.
     QFont narrowed = font;
-    // Stretch is in percent; the glyphs' spacing does not shrink exactly in step, so step down
-    // until the text fits or the letters would become unreadable.
-    for (int stretch = 100 * width / natural; stretch >= 50; stretch -= 2) {
-        narrowed.setStretch(stretch);
-        if (QFontMetrics(narrowed).horizontalAdvance(text) <= width) {
-            break;
-        }
-    }
+    narrowed.setStretch(std::max(50, 100 * width / natural));
     return narrowed;
 }

@@ -1,15 +1,48 @@
 #include "mainwindow/Startup.h"
 
 #include "mainwindow/DialogPrompts.h"
+#include "mainwindow/SplashWindow.h"
 #include "mainwindow/TForm1.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
 
 int runEditor(int& argc, char** argv)
 {
     QApplication app(argc, argv);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    auto splash = std::make_unique<Tsplashfm>();
+    splash->showNow();
+    QCoreApplication::setApplicationName(QStringLiteral("Depthloom"));
+
     DialogPrompts prompts(nullptr);
     TForm1 form(prompts);
+    const QScreen* screen = form.screen();
+    const bool passed = form.FormCreate(QCoreApplication::arguments(), screen ? screen->depth() : 32);
     form.show();
+    form.repaint();
+    form.createSecondaryWindows();
+    form.startHostLink(QCoreApplication::applicationFilePath());
+    splash.reset();
+    QGuiApplication::restoreOverrideCursor();
+
+    if (!passed) {
+        // The user chose not to go on with too few colours: start-up ran to its end, and the
+        // program ends without taking any input.
+        return 0;
+    }
+    // For measuring start-up: say "idle" and end as soon as the window is shown and the loop
+    // has nothing left to do.
+    if (qEnvironmentVariableIsSet("DEPTHLOOM_QUIT_WHEN_IDLE")) {
+        QTimer::singleShot(0, &app, [] {
+            std::fputs("idle\n", stdout);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
     return QApplication::exec();
 }

@@ -8,6 +8,8 @@
 #include "mainwindow/Panel.h"
 #include "mainwindow/ScrollBox.h"
 #include "mainwindow/Shape.h"
+#include "render/TfmArchieve.h"
+#include "render/TfmOutput.h"
 #include "tools/TDrawTool.h"
 
 #include <QApplication>
@@ -63,6 +65,8 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
     Timer1->start();
 
     connectToolCommands();
+    connectProjectCommands();
+    connectStartupCommands();
     // Key preview: every character typed anywhere in the window reaches the tools first.
     installKeyPreview();
 
@@ -77,8 +81,11 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
 
 TForm1::~TForm1()
 {
-    // The tool's destructor still talks to this window, so it must go while the window is whole.
+    // The tool's destructor still talks to this window, so it must go while the window is whole;
+    // the output window refers to the progress window.
     m_drawTool.reset();
+    m_output.reset();
+    m_progress.reset();
 }
 
 void TForm1::createMenus()
@@ -147,10 +154,8 @@ void TForm1::createMenus()
     HelpAboutItem = item(HelpMenu, QStringLiteral("&About..."));
 
     // Commands that arrive with the file, project, printing, help and language features.
-    for (QAction* action : {FileNewItem, FileOpenItem, FileSaveItem, FileSaveAsItem, PrintPreview,
-                            FilePrintSetupItem, FilePrintItem, FileExitItem, CopyFrom1,
-                            Chinese1, English1, HelpContentsItem, HelpSearchItem,
-                            HelpHowToUseItem, HelpAboutItem}) {
+    for (QAction* action : {PrintPreview, FilePrintSetupItem, FilePrintItem, CopyFrom1,
+                            HelpSearchItem, HelpHowToUseItem}) {
         action->setEnabled(false);
     }
 }
@@ -193,10 +198,7 @@ void TForm1::createSpeedBar()
     SbMake3DP = speed(233, "Make 3D Picture", Glyph::Make3D);
     sbPrint = speed(264, "Print 3d picture", Glyph::Print);
     sbHelp = speed(0, "Help Contents|", Glyph::Help);
-    for (QToolButton* button : {sbNew3D, sb3DOpen, sb3Dsave, sb3DSaveas, SbMake3DP, sbPrint,
-                                sbHelp}) {
-        button->setEnabled(false);
-    }
+    sbPrint->setEnabled(false);
 }
 
 void TForm1::createToolBar()

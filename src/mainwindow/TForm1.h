@@ -23,6 +23,10 @@ class QToolButton;
 class ScrollBox;
 class Shape;
 class TDrawTool;
+class HostLink;
+class TdlgAbout;
+class TfmArchieve;
+class TfmOutput;
 
 // The editor's main window: the pattern strip and the depth map side by side, each in a
 // scrolling pane with a frame and a size grip, a splitter between them, the speed bar, the tool
@@ -72,6 +76,47 @@ public:
     // Writes the depth map to its file name as a height-map file, whatever the extension.
     bool SaveDepthMap();
 
+    // Start-up, quitting, the host link and help (TForm1Startup.cpp).
+    // The checks of the window's creation: the display's colour depth (which may ask whether
+    // to go on; false means the user declined), the start language from the installed fonts,
+    // and whether the host program started the editor.
+    bool FormCreate(const QStringList& arguments, int bitsPerPixel);
+    // Serves the host program's macros under the name derived from the executable's.
+    void startHostLink(const QString& executablePath);
+    // A macro from the host program: "[L]" and a project path on its first line opens that
+    // project; anything else is ignored.
+    void DdeServerConv1ExecuteMacro(const QString& macro);
+    void HelpContentsItemClick();
+    void sbHelpClick();
+    void HelpAboutItemClick();
+    // The help page of the current language's help file, at the main window's topic.
+    void showHelpTopic();
+
+    // The language of the menus and hints (TForm1Language.cpp).
+    void ChangeLanguage(std::uint8_t language);
+    void Chinese1Click();
+    void English1Click();
+
+    // The project commands (TForm1Project.cpp).
+    void sbNew3DClick();
+    void sb3DOpenClick();
+    void sb3DsaveClick();
+    void sb3DSaveasClick();
+    // Reads the three file names from the project file ProjectFileName, loads the target
+    // picture into the output window and both images from their files. Load failures are
+    // silent; the active image is the same afterwards.
+    void OpenProject();
+    // Saves both images, then writes their names and the target's into the project file.
+    // Returns false when a save failed (its error has been shown) and nothing was written.
+    bool SaveProject();
+
+    // Make 3D: a new output window builds the picture from the two images (TForm1Project.cpp).
+    void SbMake3DPClick();
+    // The progress and output windows; created once, the output window again by each Make 3D.
+    void createSecondaryWindows();
+    TfmOutput* outputWindow() const { return m_output.get(); }
+    TfmArchieve* progressWindow() const { return m_progress.get(); }
+
     // ToolHost.
     void ShowCurrentPalette() override;
     void RefreshCurrentPalette() override;
@@ -89,6 +134,10 @@ public:
     void setPenStylePicker(QWidget* picker) { m_penStylePicker = picker; }
 
     std::uint8_t UILanguage = 0;
+    // The help file whose topic F1 shows; the language decides it.
+    QString HelpFile = QStringLiteral("3DP.HLP");
+    int BitsPerPixel = 32;
+    bool LaunchedByHost = false;
     bool FirstActivation = true;
     // A drag of the splitter or of a size grip is in progress.
     bool Dragging = false;
@@ -191,6 +240,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Building the window (TForm1.cpp).
@@ -215,6 +265,9 @@ private:
     void gripUp(bool depthMap);
     bool paneEvent(QObject* watched, QEvent* event);
 
+    void connectProjectCommands();
+    void connectStartupCommands();
+
     // Tools and their events (TForm1Tools.cpp).
     void connectToolCommands();
     void imageMouse(ImageView* view, QEvent* event);
@@ -230,9 +283,13 @@ private:
     DrawingState m_drawing;
     DocumentState m_document;
     std::unique_ptr<TDrawTool> m_drawTool;
+    std::unique_ptr<TfmArchieve> m_progress;
+    std::unique_ptr<TfmOutput> m_output;
 
     int m_leftPaneWidth = 166;
     std::array<QWidget*, 3> m_paletteWindows{};
     QWidget* m_penStylePicker = nullptr;
+    HostLink* m_hostLink = nullptr;
+    TdlgAbout* m_about = nullptr;
     bool m_paintModeButtonsVisible = true;
 };

@@ -155,11 +155,13 @@ void TForm1::imageMouse(ImageView* view, QEvent* event)
 }
 
 // Key preview: a character typed anywhere in this window goes to the current tool before the
-// control that has the focus sees it. Each key event is taken once, at its first receiver,
-// although Qt may pass it on to the receiver's parents. The key is not used up.
+// control that has the focus sees it, and F1 released anywhere shows the help topic. Each key
+// event is taken once, at its first receiver, although Qt may pass it on to the receiver's
+// parents. The key is not used up.
 bool TForm1::previewKey(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyPress || !m_drawTool) {
+    const bool press = event->type() == QEvent::KeyPress;
+    if (!press && event->type() != QEvent::KeyRelease) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -173,9 +175,17 @@ bool TForm1::previewKey(QObject* watched, QEvent* event)
     if (widget != firstReceiver) {
         return false;
     }
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    for (QChar character : text) {
-        m_drawTool->KeyPress(character);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!press) {
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
+            showHelpTopic();
+        }
+        return false;
+    }
+    if (m_drawTool) {
+        for (QChar character : key->text()) {
+            m_drawTool->KeyPress(character);
+        }
     }
     return false;
 }

@@ -38,9 +38,9 @@ void DialogPromptsTest::messageBoxes_data()
     QTest::newRow("yes") << 0 << int(QMessageBox::Warning) << yesNo << int(QMessageBox::Yes)
                          << true;
     QTest::newRow("no") << 0 << int(QMessageBox::Warning) << yesNo << int(QMessageBox::No) << false;
-    QTest::newRow("ok") << 1 << int(QMessageBox::Question) << okCancel << int(QMessageBox::Ok)
+    QTest::newRow("ok") << 1 << int(QMessageBox::Warning) << okCancel << int(QMessageBox::Ok)
                         << true;
-    QTest::newRow("cancel") << 1 << int(QMessageBox::Question) << okCancel
+    QTest::newRow("cancel") << 1 << int(QMessageBox::Warning) << okCancel
                             << int(QMessageBox::Cancel) << false;
     QTest::newRow("error") << 2 << int(QMessageBox::Critical) << int(QMessageBox::Ok)
                            << int(QMessageBox::Ok) << false;

@@ -1,0 +1,130 @@
+#include "WindowFixture.h"
+
+#include "common/ScriptedPrompts.h"
+#include "common/TestMain.h"
+#include "mainwindow/HostLink.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TForm1> m_form;
+    TForm1& form() { return *m_form; }
+
+private slots:
+    void init()
+    {
+        m_prompts = ScriptedPrompts();
+        m_form = openMainWindow(m_prompts);
+    }
+    void cleanup() { m_form.reset(); }
+
+    void colourDepth_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<bool>("passed");
+        QTest::addColumn<bool>("highColor");
+        QTest::newRow("32 bits") << 32 << QList<bool>{} << true << true;
+        QTest::newRow("8 bits") << 8 << QList<bool>{} << true << false;
+        QTest::newRow("4 bits, go on") << 4 << QList<bool>{true} << true << false;
+        QTest::newRow("4 bits, stop") << 4 << QList<bool>{false} << false << false;
+    }
+
+    void colourDepth()
+    {
+        QFETCH(int, bits);
+        QFETCH(QList<bool>, answers);
+        QFETCH(bool, highColor);
+        m_prompts.answers = answers;
+        QTEST(form().FormCreate({QStringLiteral("depthloom")}, bits), "passed");
+        QCOMPARE(form().drawingState().UseHighColorPalette, highColor);
+        QCOMPARE(form().HighColorPalette->isChecked(), highColor);
+        QCOMPARE(form().N20ColorPalette->isChecked(), !highColor);
+        QCOMPARE(m_prompts.log.size(), answers.size());
+        QVERIFY(form().FirstActivation);
+        QVERIFY(!form().LaunchedByHost);
+        QVERIFY(form().FormCreate({QStringLiteral("depthloom"), QStringLiteral("DpStart")}, 32));
+        QVERIFY(form().LaunchedByHost);
+    }
+
+    // Start-up applies English: the language's own captions replace the design's.
+    void languages()
+    {
+        form().ChangeLanguage(language::English);
+        QCOMPARE(form().EditCutItem->text(), QStringLiteral("Cu&t"));
+        QCOMPARE(form().EditCopyItem->text(), QStringLiteral("&Cpy"));
+        QCOMPARE(form().V3DPicture->text(), QStringLiteral("&3D-Picutre"));
+        QCOMPARE(form().sbSelect->toolTip(), QStringLiteral("Select area"));
+        QCOMPARE(form().windowTitle(), QStringLiteral("Depthloom"));
+        QCOMPARE(form().HelpFile, QStringLiteral("3DP.HLP"));
+
+        form().Chinese1->trigger();
+        QCOMPARE(form().UILanguage, 1);
+        QVERIFY(form().Chinese1->isChecked());
+        QVERIFY(!form().English1->isChecked());
+        QCOMPARE(form().FileMenu->title(), QStringLiteral("文件(&F)"));
+        QCOMPARE(form().sbNew3D->toolTip(), QStringLiteral("新建三维立体画"));
+        QCOMPARE(form().HelpFile, QStringLiteral("c3DP.HLP"));
+        // Hints that are not in the tables keep their design text.
+        QCOMPARE(form().sbPrint->toolTip(), QStringLiteral("Print 3d picture"));
+
+        form().English1->trigger();
+        QCOMPARE(form().UILanguage, 0);
+        QCOMPARE(form().FileMenu->title(), QStringLiteral("&File"));
+        QVERIFY(!form().Chinese1->isChecked());
+    }
+
+    void quitQuestion()
+    {
+        m_prompts.answers = {false};
+        QVERIFY(!form().close());
+        QVERIFY(form().isVisible());
+        QCOMPARE(m_prompts.log, QStringList{QStringLiteral("OkCancel: Are you sure to quit?")});
+
+        form().UILanguage = 1;
+        m_prompts.answers = {true};
+        QVERIFY(form().close());
+        QCOMPARE(m_prompts.log.last(), QStringLiteral("OkCancel: 确定现在退出吗?"));
+    }
+
+    // A host macro opens the project it names, with the path's letters as sent; other text
+    // is ignored.
+    void hostMacro()
+    {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/MixedCase-XXXXXX"));
+        const QString project = dir.filePath(QStringLiteral("Cube.3dp"));
+        QFile file(project);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Files]\nLayFile=" + dir.filePath(QStringLiteral("Strip.bmp")).toUtf8() + "\n");
+        file.close();
+        QImage strip(20, 30, QImage::Format_RGB32);
+        strip.fill(Qt::blue);
+        QVERIFY(strip.save(dir.filePath(QStringLiteral("Strip.bmp"))));
+
+        const QString name = QStringLiteral("depthloom-test-%1").arg(QCoreApplication::applicationPid());
+        form().startHostLink(QStringLiteral("/x/") + name);
+        const QString server = name + QStringLiteral("-ddeserverconv1");
+        QVERIFY(HostLink::sendMacro(server, QStringLiteral("[L]") + project + QStringLiteral("\r\nmore")));
+        QTRY_COMPARE(form().document().ProjectFileName, project);
+        QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [Cube.3dp] -- lay(Strip.bmp)"));
+        QCOMPARE(form().patternStrip().width(), 20);
+
+        QVERIFY(HostLink::sendMacro(server, QStringLiteral("[l]/elsewhere.3dp")));
+        QVERIFY(HostLink::sendMacro(server, QStringLiteral("open /elsewhere.3dp")));
+        QTest::qWait(300);
+        QCOMPARE(form().document().ProjectFileName, project);
+    }
+};
+
+DEPTHLOOM_TEST_CLASS(StartupTest);
+#include "StartupTest.moc"
