@@ -49,8 +49,9 @@ void startup_bare_window(benchmark::State& state)
 
 void registerStartupBenchmarks()
 {
-    for (auto* benchmark : {benchmark::RegisterBenchmark("startup_bare_window", startup_bare_window),
-                            benchmark::RegisterBenchmark("startup_to_window", startup_to_window)}) {
+    for (auto* benchmark :
+         {benchmark::RegisterBenchmark("startup_bare_window", startup_bare_window),
+          benchmark::RegisterBenchmark("startup_to_window", startup_to_window)}) {
         benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
     }
 }

@@ -13,7 +13,8 @@ QString mainWindowCaption(const DocumentState& document, bool depthMapActive)
     if (depthMapActive) {
         caption += QStringLiteral(" -- Back(%1)").arg(QFileInfo(document.DepthFileName).fileName());
     } else {
-        caption += QStringLiteral(" -- lay(%1)").arg(QFileInfo(document.PatternFileName).fileName());
+        caption +=
+            QStringLiteral(" -- lay(%1)").arg(QFileInfo(document.PatternFileName).fileName());
     }
     return caption;
 }

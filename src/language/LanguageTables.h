@@ -12,16 +12,28 @@ inline constexpr std::uint8_t English = 0;
 inline constexpr std::uint8_t Chinese = 1;
 
 // Rows of the status-bar hints, one per area of the main window.
-enum class HintRow { ToolBar, SpeedBar, LeftPane, RightPane };
+enum class HintRow
+{
+    ToolBar,
+    SpeedBar,
+    LeftPane,
+    RightPane
+};
 // Rows of the messages.
-enum class MessageRow { QuitQuestion, Archieving, PleaseWait };
+enum class MessageRow
+{
+    QuitQuestion,
+    Archieving,
+    PleaseWait
+};
 
 QString StatusHints(HintRow row, std::uint8_t UILanguage);
 
 // What a language switch rewrites, in the order it rewrites them: the help file's name, the
 // main window's caption, the menus and their items, the buttons' hints and the titles of the
 // two colour windows.
-enum class TextTarget {
+enum class TextTarget
+{
     HelpFile,
     MainCaption,
     FileMenu,

@@ -13,6 +13,9 @@ class DialogPrompts final : public Prompts
 {
 public:
     explicit DialogPrompts(QWidget* parent);
+    // The window the dialogs are shown over, once it exists; the chooser is made with it as
+    // parent when it is first needed.
+    void setParent(QWidget* parent) { m_parent = parent; }
     ~DialogPrompts() override;
 
     DialogPrompts(const DialogPrompts&) = delete;

@@ -3,7 +3,8 @@
 #include <QIcon>
 
 // The pictures on the main window's buttons, drawn at run time.
-enum class Glyph {
+enum class Glyph
+{
     NewFile,
     OpenFile,
     SaveFile,

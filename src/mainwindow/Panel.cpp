@@ -86,7 +86,7 @@ void Panel::paintEvent(QPaintEvent*)
     drawBevel(painter, r, m_inner, palette());
     if (!m_text.isEmpty()) {
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(contentRect().adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(contentRect().adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter,
                          m_text);
     }
 }

@@ -11,7 +11,12 @@ class Panel : public QWidget
     Q_OBJECT
 
 public:
-    enum class Bevel { None, Lowered, Raised };
+    enum class Bevel
+    {
+        None,
+        Lowered,
+        Raised
+    };
 
     explicit Panel(QWidget* parent = nullptr);
 

@@ -11,8 +11,18 @@ class Shape final : public QWidget
     Q_OBJECT
 
 public:
-    enum class Outline { None, Solid, Dotted };
-    enum class Fill { None, Solid, DiagonalCross };
+    enum class Outline
+    {
+        None,
+        Solid,
+        Dotted
+    };
+    enum class Fill
+    {
+        None,
+        Solid,
+        DiagonalCross
+    };
 
     explicit Shape(QWidget* parent = nullptr);
 

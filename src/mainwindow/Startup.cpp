@@ -21,8 +21,10 @@ int runEditor(int& argc, char** argv)
 
     DialogPrompts prompts(nullptr);
     TForm1 form(prompts);
+    prompts.setParent(&form);
     const QScreen* screen = form.screen();
-    const bool passed = form.FormCreate(QCoreApplication::arguments(), screen ? screen->depth() : 32);
+    const bool passed =
+        form.FormCreate(QCoreApplication::arguments(), screen ? screen->depth() : 32);
     form.show();
     form.repaint();
     form.createSecondaryWindows();

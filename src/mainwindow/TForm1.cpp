@@ -131,8 +131,8 @@ void TForm1::createMenus()
     Chinese1 = item(View1, QStringLiteral("Chinese"));
     English1 = item(View1, QStringLiteral("English"));
     // The marks are set only by the handlers; no item unchecks its partner by itself.
-    for (QAction* action : {HighColorPalette, N20ColorPalette, MToolBar, MSpeedBar, Chinese1,
-                            English1}) {
+    for (QAction* action :
+         {HighColorPalette, N20ColorPalette, MToolBar, MSpeedBar, Chinese1, English1}) {
         action->setCheckable(true);
     }
     HighColorPalette->setChecked(true);

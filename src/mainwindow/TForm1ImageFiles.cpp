@@ -1,12 +1,11 @@
 // The file buttons of the tool bar: New, Open, Save and Save As for the active image, and
 // loading the active image from its file for the project commands.
 
-#include "mainwindow/TForm1.h"
-
 #include "document/ImageFiles.h"
 #include "document/Prompts.h"
 #include "document/THeightMapFile.h"
 #include "mainwindow/ImageView.h"
+#include "mainwindow/TForm1.h"
 #include "mainwindow/WaitCursor.h"
 
 namespace {
@@ -79,8 +78,9 @@ void TForm1::sbopenClick()
         return;
     }
     if (depthMap) {
-        m_document.DepthFileName =
-            isHeightMapName(fileName) ? fileName : changeFileExtension(fileName, HeightMapExtension);
+        m_document.DepthFileName = isHeightMapName(fileName)
+                                       ? fileName
+                                       : changeFileExtension(fileName, HeightMapExtension);
     } else {
         m_document.PatternFileName = fileName;
     }

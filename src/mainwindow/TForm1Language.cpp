@@ -51,15 +51,15 @@ void TForm1::ChangeLanguage(std::uint8_t language)
     }
     // The new hints are all tooltip.
     const std::pair<TextTarget, QToolButton*> buttons[] = {
-        {TextTarget::sbNew, sbNew},         {TextTarget::sbopen, sbopen},
-        {TextTarget::sbSave, sbSave},       {TextTarget::sbSaveAs, sbSaveAs},
-        {TextTarget::sbCut, sbCut},         {TextTarget::sbCopy, sbCopy},
-        {TextTarget::sbPaste, sbPaste},     {TextTarget::sbSelect, sbSelect},
-        {TextTarget::sbPen, sbPen},         {TextTarget::sbEllip, sbEllip},
-        {TextTarget::sbFill, sbFill},       {TextTarget::sbLine, sbLine},
-        {TextTarget::sbRect, sbRect},       {TextTarget::sbText, sbText},
-        {TextTarget::sbsuck, sbsuck},       {TextTarget::sbNew3D, sbNew3D},
-        {TextTarget::sb3DOpen, sb3DOpen},   {TextTarget::sb3Dsave, sb3Dsave},
+        {TextTarget::sbNew, sbNew},           {TextTarget::sbopen, sbopen},
+        {TextTarget::sbSave, sbSave},         {TextTarget::sbSaveAs, sbSaveAs},
+        {TextTarget::sbCut, sbCut},           {TextTarget::sbCopy, sbCopy},
+        {TextTarget::sbPaste, sbPaste},       {TextTarget::sbSelect, sbSelect},
+        {TextTarget::sbPen, sbPen},           {TextTarget::sbEllip, sbEllip},
+        {TextTarget::sbFill, sbFill},         {TextTarget::sbLine, sbLine},
+        {TextTarget::sbRect, sbRect},         {TextTarget::sbText, sbText},
+        {TextTarget::sbsuck, sbsuck},         {TextTarget::sbNew3D, sbNew3D},
+        {TextTarget::sb3DOpen, sb3DOpen},     {TextTarget::sb3Dsave, sb3Dsave},
         {TextTarget::sb3DSaveas, sb3DSaveas}, {TextTarget::SbMake3DP, SbMake3DP},
         {TextTarget::sbHelp, sbHelp},
     };
@@ -68,8 +68,9 @@ void TForm1::ChangeLanguage(std::uint8_t language)
         button->setToolTip(text(target));
     }
     // The colour windows take their titles once they exist.
-    for (const auto& [which, target] : {std::pair{PaletteWindow::HighColor, TextTarget::HighColorTitle},
-                                        std::pair{PaletteWindow::Color20, TextTarget::Color20Title}}) {
+    for (const auto& [which, target] :
+         {std::pair{PaletteWindow::HighColor, TextTarget::HighColorTitle},
+          std::pair{PaletteWindow::Color20, TextTarget::Color20Title}}) {
         if (QWidget* window = m_paletteWindows[static_cast<std::size_t>(which)]) {
             window->setWindowTitle(text(target));
         }

@@ -1,14 +1,13 @@
 // The two panes of the main window: their looks when active and inactive, the splitter, the
 // size grips, the masks and the status bar texts.
 
-#include "mainwindow/TForm1.h"
-
 #include "document/Caption.h"
 #include "language/LanguageTables.h"
 #include "mainwindow/ImageView.h"
 #include "mainwindow/Panel.h"
 #include "mainwindow/ScrollBox.h"
 #include "mainwindow/Shape.h"
+#include "mainwindow/TForm1.h"
 #include "render/GreyPalette.h"
 #include "tools/TDrawTool.h"
 
@@ -45,11 +44,12 @@ struct TForm1::PaneParts
 TForm1::PaneParts TForm1::pane(bool depthMap)
 {
     if (depthMap) {
-        return {Panel3, ScrollBox2, Shape3, Image2, Shape4, spRMask, m_depthMap,
-                m_document.groundColor, 2};
+        return {Panel3, ScrollBox2, Shape3,     Image2,
+                Shape4, spRMask,    m_depthMap, m_document.groundColor,
+                2};
     }
-    return {Panel1, ScrollBox1, Shape1, Image1, Shape2, spLMask, m_patternStrip, colorref::White,
-            0};
+    return {Panel1,  ScrollBox1,     Shape1,          Image1, Shape2,
+            spLMask, m_patternStrip, colorref::White, 0};
 }
 
 void TForm1::createPanes()
@@ -309,7 +309,7 @@ bool TForm1::paneEvent(QObject* watched, QEvent* event)
     if (watched == spLMask || watched == spRMask) {
         if (move) {
             setHint(watched == spLMask ? language::HintRow::LeftPane
-                                                        : language::HintRow::RightPane);
+                                       : language::HintRow::RightPane);
         } else if (release) {
             SwitchCurrentImage();
         }

@@ -1,9 +1,8 @@
 // The project commands of the File menu and the speed bar, and Make 3D.
 
-#include "mainwindow/TForm1.h"
-
 #include "document/Prompts.h"
 #include "document/TMy3DFile.h"
+#include "mainwindow/TForm1.h"
 #include "mainwindow/WaitCursor.h"
 #include "render/TfmArchieve.h"
 #include "render/TfmOutput.h"
@@ -45,8 +44,8 @@ void TForm1::createSecondaryWindows()
         m_progress = std::make_unique<TfmArchieve>(UILanguage);
     }
     if (!m_output) {
-        m_output = std::make_unique<TfmOutput>(*m_progress, m_document, m_prompts,
-                                               m_patternStrip, m_depthMap);
+        m_output = std::make_unique<TfmOutput>(*m_progress, m_document, m_prompts, m_patternStrip,
+                                               m_depthMap);
         connect(m_output.get(), &TfmOutput::renderingStarted, this,
                 [this] { V3DPicture->setEnabled(false); });
         connect(m_output.get(), &TfmOutput::renderingFinished, this,
@@ -133,9 +132,9 @@ void TForm1::sb3DSaveasClick()
     SwitchCurrentImage();
     sbSaveClick();
     SwitchCurrentImage();
-    const QString chosen = m_prompts.chooseSaveFile(
-        {QStringLiteral("*.3dp"), QStringLiteral("3DP"),
-         QStringLiteral("3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*")});
+    const QString chosen =
+        m_prompts.chooseSaveFile({QStringLiteral("*.3dp"), QStringLiteral("3DP"),
+                                  QStringLiteral("3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*")});
     if (chosen.isEmpty()) {
         return;
     }

@@ -1,12 +1,11 @@
 // What the main window does when the program starts and ends: the colour-depth check, the start
 // language, the host link, the help pages, the about box and the quit question.
 
-#include "mainwindow/TForm1.h"
-
 #include "document/Prompts.h"
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/HostLink.h"
 #include "mainwindow/StartupRules.h"
+#include "mainwindow/TForm1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,10 +2,9 @@
 // image, typed characters, the timer, the Edit menu, and the View menu's palette and bar
 // choices. Also the window's side of the ToolHost interface.
 
-#include "mainwindow/TForm1.h"
-
 #include "mainwindow/ImageView.h"
 #include "mainwindow/Panel.h"
+#include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 
 #include <QApplication>
@@ -86,8 +85,7 @@ class KeyPreview final : public QObject
 public:
     KeyPreview(TForm1* form, bool (TForm1::*preview)(QObject*, QEvent*))
         : QObject(form), m_form(form), m_preview(preview)
-    {
-    }
+    {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -226,8 +224,8 @@ void TForm1::setPaletteWindow(PaletteWindow which, QWidget* window)
 
 void TForm1::ShowCurrentPalette()
 {
-    if (QWidget* window = m_paletteWindows[static_cast<std::size_t>(
-            currentPaletteWindow(m_drawing))]) {
+    if (QWidget* window =
+            m_paletteWindows[static_cast<std::size_t>(currentPaletteWindow(m_drawing))]) {
         window->show();
     }
 }
@@ -235,8 +233,8 @@ void TForm1::ShowCurrentPalette()
 // The palette windows draw the current colour from the drawing state when they paint.
 void TForm1::RefreshCurrentPalette()
 {
-    if (QWidget* window = m_paletteWindows[static_cast<std::size_t>(
-            currentPaletteWindow(m_drawing))]) {
+    if (QWidget* window =
+            m_paletteWindows[static_cast<std::size_t>(currentPaletteWindow(m_drawing))]) {
         window->update();
     }
 }

@@ -40,8 +40,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& designText, 
 } // namespace
 
 TfmArchieve::TfmArchieve(const std::uint8_t& UILanguage, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint),
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_language(UILanguage)
 {
     setObjectName(QStringLiteral("fmArchieve"));
@@ -69,10 +69,9 @@ TfmArchieve::TfmArchieve(const std::uint8_t& UILanguage, QWidget* parent)
     Gauge1->setTextVisible(false);
     Gauge1->setGeometry(gaugePanel->contentsRect());
     // Blue on the button-shadow colour, without a border, whatever the style.
-    Gauge1->setStyleSheet(
-        QStringLiteral("QProgressBar { border: none; background: %1; }"
-                       " QProgressBar::chunk { background: #0000ff; }")
-            .arg(palette.color(QPalette::Dark).name()));
+    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: %1; }"
+                                         " QProgressBar::chunk { background: #0000ff; }")
+                              .arg(palette.color(QPalette::Dark).name()));
 }
 
 void TfmArchieve::FormActivate()
@@ -84,7 +83,8 @@ void TfmArchieve::FormActivate()
 void TfmArchieve::showEvent(QShowEvent* event)
 {
     FormActivate();
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+    if (const QScreen* screen =
+            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
         move(available.center() - QPoint(ClientWidth / 2, ClientHeight / 2));
     }

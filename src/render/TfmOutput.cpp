@@ -49,7 +49,12 @@ private:
     const RasterImage& m_picture;
 };
 
-enum class Glyph { Save, FullScreen, Print };
+enum class Glyph
+{
+    Save,
+    FullScreen,
+    Print
+};
 
 QIcon glyphIcon(Glyph glyph)
 {
@@ -106,14 +111,9 @@ struct WaitCursor
 } // namespace
 
 TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& prompts,
-                     const RasterImage& patternStrip, const RasterImage& depthMap,
-                     QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      m_progress(&progress),
-      m_document(document),
-      m_prompts(prompts),
-      m_patternStrip(patternStrip),
-      m_depthMap(depthMap),
+                     const RasterImage& patternStrip, const RasterImage& depthMap, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_progress(&progress), m_document(document), m_prompts(prompts),
+      m_patternStrip(patternStrip), m_depthMap(depthMap),
       m_renderer(std::make_unique<StereogramRenderer>(m_picture))
 {
     setObjectName(QStringLiteral("fmOutput"));
@@ -130,8 +130,8 @@ TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& pr
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    SbSave = makeSpeedButton(Panel1, "SbSave", Glyph::Save, QStringLiteral("Save 3D-Pic as BMP"),
-                             4);
+    SbSave =
+        makeSpeedButton(Panel1, "SbSave", Glyph::Save, QStringLiteral("Save 3D-Pic as BMP"), 4);
     SpeedButton1 = makeSpeedButton(Panel1, "SpeedButton1", Glyph::FullScreen,
                                    QStringLiteral("Full Screen"), 31);
     SpeedButton5 = makeSpeedButton(Panel1, "SpeedButton5", Glyph::Print,

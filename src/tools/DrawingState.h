@@ -33,7 +33,12 @@ struct DrawingState
 
 // The palette window that belongs to the active image: heights for the depth map, otherwise the
 // high-colour picker or the 20-colour palette.
-enum class PaletteWindow { Height, HighColor, Color20 };
+enum class PaletteWindow
+{
+    Height,
+    HighColor,
+    Color20
+};
 
 inline PaletteWindow currentPaletteWindow(const DrawingState& state)
 {

@@ -13,8 +13,7 @@
 TDrawTool::TDrawTool(DrawingState& state, ToolHost& host, std::uint8_t toolId)
     : m_state(state), m_host(host), m_toolId(toolId),
       m_tool(std::make_unique<ToolSelect>(state, host))
-{
-}
+{}
 
 TDrawTool::~TDrawTool()
 {

@@ -15,7 +15,8 @@ class ToolHost;
 class TDrawTool final
 {
 public:
-    enum ToolId : std::uint8_t {
+    enum ToolId : std::uint8_t
+    {
         PencilId,
         SelectId,
         LineId,

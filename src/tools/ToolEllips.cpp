@@ -2,5 +2,4 @@
 
 ToolEllips::ToolEllips(DrawingState& state, ToolHost& host)
     : ToolLine(state, host, ToolHost::OptionPanel::WidthsAndFill)
-{
-}
+{}

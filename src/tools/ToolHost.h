@@ -8,7 +8,11 @@ class ToolHost
 {
 public:
     // Which controls the option panel of the shape tools offers.
-    enum class OptionPanel { Widths, WidthsAndFill };
+    enum class OptionPanel
+    {
+        Widths,
+        WidthsAndFill
+    };
 
     virtual ~ToolHost() = default;
 

@@ -2,8 +2,7 @@
 
 ToolLine::ToolLine(DrawingState& state, ToolHost& host)
     : ToolLine(state, host, ToolHost::OptionPanel::Widths)
-{
-}
+{}
 
 ToolLine::ToolLine(DrawingState& state, ToolHost& host, ToolHost::OptionPanel panel)
     : TOneTool(state, host)

@@ -2,5 +2,4 @@
 
 toolRect::toolRect(DrawingState& state, ToolHost& host)
     : ToolLine(state, host, ToolHost::OptionPanel::WidthsAndFill)
-{
-}
+{}

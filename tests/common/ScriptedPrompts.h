@@ -34,8 +34,8 @@ public:
         return file(QStringLiteral("Chooser: ") + filter);
     }
 
-    QList<bool> answers;   // for the Yes/No and OK/Cancel questions, taken from the front
-    QStringList files;     // for the file dialogs and the chooser; "" means Cancel
+    QList<bool> answers; // for the Yes/No and OK/Cancel questions, taken from the front
+    QStringList files;   // for the file dialogs and the chooser; "" means Cancel
     QStringList log;
     QList<FileDialog> dialogs;
     QList<bool> chooserPreview;

@@ -1,5 +1,4 @@
 #include "WindowFixture.h"
-
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
 #include "document/THeightMapFile.h"
@@ -50,12 +49,17 @@ private slots:
         QTest::addColumn<QString>("depth");
         QTest::addColumn<bool>("depthActive");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("untitled, depth map") << "" << "/a/leaves.bmp" << "" << true
-                                             << "3D-Picture  [UNTITLED] -- Back()";
-        QTest::newRow("project, strip") << "/w/cube.3dp" << "/a/leaves.bmp" << "/a/cube.BKP"
-                                        << false << "3D-Picture  [cube.3dp] -- lay(leaves.bmp)";
-        QTest::newRow("project, depth map") << "/w/cube.3dp" << "" << "/a/cube.BKP" << true
-                                            << "3D-Picture  [cube.3dp] -- Back(cube.BKP)";
+        QTest::newRow("untitled, depth map") << ""
+                                             << "/a/leaves.bmp"
+                                             << "" << true << "3D-Picture  [UNTITLED] -- Back()";
+        QTest::newRow("project, strip")
+            << "/w/cube.3dp"
+            << "/a/leaves.bmp"
+            << "/a/cube.BKP" << false << "3D-Picture  [cube.3dp] -- lay(leaves.bmp)";
+        QTest::newRow("project, depth map")
+            << "/w/cube.3dp"
+            << ""
+            << "/a/cube.BKP" << true << "3D-Picture  [cube.3dp] -- Back(cube.BKP)";
     }
 
     void caption()

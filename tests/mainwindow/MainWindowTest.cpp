@@ -1,3 +1,4 @@
+#include "WindowFixture.h"
 #include "common/ImageCompare.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
@@ -8,7 +9,6 @@
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "tools/ToolSelect.h"
-#include "WindowFixture.h"
 
 #include <QAction>
 #include <QMenu>
@@ -48,7 +48,10 @@ public:
     {
         m_record.calls << QStringLiteral("move %1,%2").arg(x).arg(y);
     }
-    void MouseUp(int x, int y) override { m_record.calls << QStringLiteral("up %1,%2").arg(x).arg(y); }
+    void MouseUp(int x, int y) override
+    {
+        m_record.calls << QStringLiteral("up %1,%2").arg(x).arg(y);
+    }
     void KeyPress(QChar key) override { m_record.keys += key; }
     void Paste() override { m_record.calls << QStringLiteral("paste"); }
 

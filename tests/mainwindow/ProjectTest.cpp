@@ -1,5 +1,4 @@
 #include "WindowFixture.h"
-
 #include "common/ImageCompare.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"

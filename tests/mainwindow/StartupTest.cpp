@@ -1,5 +1,4 @@
 #include "WindowFixture.h"
-
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
 #include "mainwindow/HostLink.h"
@@ -111,10 +110,12 @@ private slots:
         strip.fill(Qt::blue);
         QVERIFY(strip.save(dir.filePath(QStringLiteral("Strip.bmp"))));
 
-        const QString name = QStringLiteral("depthloom-test-%1").arg(QCoreApplication::applicationPid());
+        const QString name =
+            QStringLiteral("depthloom-test-%1").arg(QCoreApplication::applicationPid());
         form().startHostLink(QStringLiteral("/x/") + name);
         const QString server = name + QStringLiteral("-ddeserverconv1");
-        QVERIFY(HostLink::sendMacro(server, QStringLiteral("[L]") + project + QStringLiteral("\r\nmore")));
+        QVERIFY(HostLink::sendMacro(server,
+                                    QStringLiteral("[L]") + project + QStringLiteral("\r\nmore")));
         QTRY_COMPARE(form().document().ProjectFileName, project);
         QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [Cube.3dp] -- lay(Strip.bmp)"));
         QCOMPARE(form().patternStrip().width(), 20);

@@ -1,5 +1,3 @@
-#include "render/TfmOutput.h"
-
 #include "common/ImageCompare.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
@@ -9,6 +7,7 @@
 #include "render/Centring.h"
 #include "render/StereogramRenderer.h"
 #include "render/TfmArchieve.h"
+#include "render/TfmOutput.h"
 #include "render/TfmScreen.h"
 
 #include <QApplication>
@@ -113,8 +112,8 @@ private slots:
         QTest::addColumn<std::uint8_t>("language");
         QTest::addColumn<QString>("project");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("untitled, English") << language::English << QString()
-                                           << QStringLiteral("3D-Picture  - []");
+        QTest::newRow("untitled, English")
+            << language::English << QString() << QStringLiteral("3D-Picture  - []");
         QTest::newRow("titled, Chinese") << language::Chinese << QStringLiteral("/art/cube.3dp")
                                          << QStringLiteral("3D-Picture  - [/art/cube.3dp]");
     }
@@ -207,24 +206,40 @@ private slots:
 
     void save_data()
     {
-        QTest::addColumn<QString>("project");       // relative to the temp folder; "" untitled
-        QTest::addColumn<QString>("targetInFile");  // TargetFile before the save
-        QTest::addColumn<QString>("chosen");        // relative; "" cancels
-        QTest::addColumn<QString>("targetAfter");   // TargetFile after the save
-        QTest::addColumn<QByteArray>("format");     // written format; empty: nothing written
-        QTest::addColumn<QString>("errorNames");    // the file the error names; "" no error
-        QTest::newRow("untitled") << "" << "" << "a.bmp" << "" << QByteArray("bmp") << "";
-        QTest::newRow("titled, no target yet")
-            << "p.3dp" << "" << "b.bmp" << "b.bmp" << QByteArray("bmp") << "";
-        QTest::newRow("titled, target kept in file")
-            << "p.3dp" << "old.bmp" << "c.bmp" << "old.bmp" << QByteArray("bmp") << "";
-        QTest::newRow("png by its extension")
-            << "" << "" << "d.png" << "" << QByteArray("png") << "";
-        QTest::newRow("cancelled") << "p.3dp" << "" << "" << "" << QByteArray() << "";
-        QTest::newRow("unwritable folder")
-            << "p.3dp" << "" << "none/e.bmp" << "" << QByteArray() << "none/e.bmp";
-        QTest::newRow("project file unwritable")
-            << "none/p.3dp" << "" << "f.bmp" << "" << QByteArray("bmp") << "none/p.3dp";
+        QTest::addColumn<QString>("project");      // relative to the temp folder; "" untitled
+        QTest::addColumn<QString>("targetInFile"); // TargetFile before the save
+        QTest::addColumn<QString>("chosen");       // relative; "" cancels
+        QTest::addColumn<QString>("targetAfter");  // TargetFile after the save
+        QTest::addColumn<QByteArray>("format");    // written format; empty: nothing written
+        QTest::addColumn<QString>("errorNames");   // the file the error names; "" no error
+        QTest::newRow("untitled") << ""
+                                  << ""
+                                  << "a.bmp"
+                                  << "" << QByteArray("bmp") << "";
+        QTest::newRow("titled, no target yet") << "p.3dp"
+                                               << ""
+                                               << "b.bmp"
+                                               << "b.bmp" << QByteArray("bmp") << "";
+        QTest::newRow("titled, target kept in file") << "p.3dp"
+                                                     << "old.bmp"
+                                                     << "c.bmp"
+                                                     << "old.bmp" << QByteArray("bmp") << "";
+        QTest::newRow("png by its extension") << ""
+                                              << ""
+                                              << "d.png"
+                                              << "" << QByteArray("png") << "";
+        QTest::newRow("cancelled") << "p.3dp"
+                                   << ""
+                                   << ""
+                                   << "" << QByteArray() << "";
+        QTest::newRow("unwritable folder") << "p.3dp"
+                                           << ""
+                                           << "none/e.bmp"
+                                           << "" << QByteArray() << "none/e.bmp";
+        QTest::newRow("project file unwritable") << "none/p.3dp"
+                                                 << ""
+                                                 << "f.bmp"
+                                                 << "" << QByteArray("bmp") << "none/p.3dp";
     }
     void save()
     {

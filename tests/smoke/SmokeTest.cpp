@@ -60,15 +60,14 @@ private slots:
         QVERIFY(editor.waitForStarted());
 
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !(window = run(QStringLiteral("xdotool"),
-                           {QStringLiteral("search"), QStringLiteral("--name"),
-                            QStringLiteral("^3D-Picture")})
-                           .section(QLatin1Char('\n'), 0, 0))
-                 .isEmpty(),
-            20000);
-        QTRY_COMPARE_WITH_TIMEOUT(windowName(window), QStringLiteral("3D-Picture  [UNTITLED] -- lay()"),
-                                  10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = run(QStringLiteral("xdotool"),
+                                                {QStringLiteral("search"), QStringLiteral("--name"),
+                                                 QStringLiteral("^3D-Picture")})
+                                                .section(QLatin1Char('\n'), 0, 0))
+                                      .isEmpty(),
+                                 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(windowName(window),
+                                  QStringLiteral("3D-Picture  [UNTITLED] -- lay()"), 10000);
 
         // The window is painted: its part of the screen is not one flat colour.
         const QString shot = dir.filePath(QStringLiteral("screen.png"));
@@ -82,10 +81,14 @@ private slots:
         QRect area;
         for (const QString& line : geometry) {
             const int value = line.section(QLatin1Char('='), 1).toInt();
-            if (line.startsWith(QStringLiteral("X="))) area.moveLeft(value);
-            if (line.startsWith(QStringLiteral("Y="))) area.moveTop(value);
-            if (line.startsWith(QStringLiteral("WIDTH="))) area.setWidth(value);
-            if (line.startsWith(QStringLiteral("HEIGHT="))) area.setHeight(value);
+            if (line.startsWith(QStringLiteral("X=")))
+                area.moveLeft(value);
+            if (line.startsWith(QStringLiteral("Y=")))
+                area.moveTop(value);
+            if (line.startsWith(QStringLiteral("WIDTH=")))
+                area.setWidth(value);
+            if (line.startsWith(QStringLiteral("HEIGHT=")))
+                area.setHeight(value);
         }
         QVERIFY2(area.width() > 300 && area.height() > 300, qPrintable(geometry.join(' ')));
         const QImage screen = QImage(shot).copy(area).convertToFormat(QImage::Format_RGB32);
@@ -107,7 +110,8 @@ private slots:
                                   QStringLiteral("3D-Picture  [p.3dp] -- lay(strip.bmp)"), 10000);
 
         // File, Exit, and OK at the quit question.
-        run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
         run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+f")});
         QTest::qWait(500);
         run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("x")});

@@ -1,5 +1,4 @@
 #include "RecordingHost.h"
-
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "render/RasterImage.h"
