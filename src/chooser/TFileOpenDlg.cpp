@@ -3,6 +3,7 @@
 #include "chooser/ChooserRules.h"
 #include "document/Prompts.h"
 #include "document/THeightMapFile.h"
+#include "render/WaitCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,16 +32,6 @@ namespace {
 const QString DesignTitle = QStringLiteral("Open Bitmap File");
 const QString DesignFilter =
     QStringLiteral("Bitmap Files[*.bmp]|*.bmp|Back ground[*.bkp]|*.bkp|All Files[*.*]|*.*");
-
-// The hourglass for as long as it lives, so the pointer comes back however a load ends.
-class WaitCursor final
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QFont dialogFont(int pixelSize)
 {

@@ -6,7 +6,7 @@
 #include "document/THeightMapFile.h"
 #include "mainwindow/ImageView.h"
 #include "mainwindow/TForm1.h"
-#include "mainwindow/WaitCursor.h"
+#include "render/WaitCursor.h"
 
 namespace {
 

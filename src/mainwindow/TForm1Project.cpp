@@ -3,7 +3,7 @@
 #include "document/Prompts.h"
 #include "document/TMy3DFile.h"
 #include "mainwindow/TForm1.h"
-#include "mainwindow/WaitCursor.h"
+#include "render/WaitCursor.h"
 #include "render/TfmArchieve.h"
 #include "render/TfmOutput.h"
 #include "tools/TDrawTool.h"

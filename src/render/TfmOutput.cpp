@@ -7,10 +7,10 @@
 #include "render/StereogramRenderer.h"
 #include "render/TfmArchieve.h"
 #include "render/TfmScreen.h"
+#include "render/WaitCursor.h"
 
 #include <QEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTimer>
@@ -98,15 +98,6 @@ QToolButton* makeSpeedButton(QWidget* parent, const char* name, Glyph glyph, con
     button->setGeometry(left, 2, 25, 25);
     return button;
 }
-
-// The hourglass for the length of a file operation, also when it fails.
-struct WaitCursor
-{
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
