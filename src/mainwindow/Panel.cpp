@@ -1,6 +1,9 @@
 #include "mainwindow/Panel.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -85,8 +88,15 @@ void Panel::paintEvent(QPaintEvent*)
     }
     drawBevel(painter, r, m_inner, palette());
     if (!m_text.isEmpty()) {
+        // The designed fonts are narrow; a wider stand-in is narrowed until the text fits.
+        const QRect area = contentRect().adjusted(1, 0, -1, 0);
+        QFont font = this->font();
+        const int natural = QFontMetrics(font).horizontalAdvance(m_text);
+        if (natural > area.width() && area.width() > 0) {
+            font.setStretch(std::max(50, 100 * area.width() / natural));
+            painter.setFont(font);
+        }
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(contentRect().adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                         m_text);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, m_text);
     }
 }
