@@ -29,7 +29,7 @@ constexpr int SplitterWidth = 6;
 constexpr int MinimumWindowWidth = 400;
 constexpr int HelpButtonGap = 20;
 
-// The tooltip is the part of a hint before "|"; a hint without "|" is all tooltip.
+// A hint's tooltip is what it says before "|"; a hint without "|" is all tooltip.
 QString tooltipOf(const QString& hint)
 {
     return hint.section(QLatin1Char('|'), 0, 0);

@@ -10,14 +10,6 @@
 namespace {
 
 const QString YesNoNew = QStringLiteral("YesNo: Are you sure to draw new picture?");
-const QString PatternSave = QStringLiteral("Save: Layer File [*.bmp]|*.bmp|All Files[*.*]|*.*");
-const QString DepthSave = QStringLiteral("Save: Ground File[*.bkp]|*.bkp|All Files[*.*]|*.*");
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -112,7 +104,7 @@ private slots:
         face.fill(qRgb(255, 255, 254));
         face.setPixel(0, 0, qRgb(200, 100, 30));
         QVERIFY(face.save(path("face.bmp")));
-        const QByteArray bitmap = contents(path("face.bmp"));
+        const QByteArray bitmap = readFile(path("face.bmp"));
 
         activateDepthMap();
         m_prompts.files = {path("face.bmp")};
@@ -132,7 +124,7 @@ private slots:
         THeightMapFile saved;
         QVERIFY(saved.load(path("face.BKP")));
         QCOMPARE(saved.picture().image().pixel(0, 0), qRgb(110, 110, 110));
-        QCOMPARE(contents(path("face.bmp")), bitmap);
+        QCOMPARE(readFile(path("face.bmp")), bitmap);
     }
 
     void saveAndSaveAs()

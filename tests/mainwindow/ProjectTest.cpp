@@ -11,27 +11,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-namespace {
-
-const QString PatternSave = QStringLiteral("Save: Layer File [*.bmp]|*.bmp|All Files[*.*]|*.*");
-const QString DepthSave = QStringLiteral("Save: Ground File[*.bkp]|*.bkp|All Files[*.*]|*.*");
-const QString ProjectSave = QStringLiteral("Save: 3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*");
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class ProjectTest : public QObject
 {
     Q_OBJECT
@@ -116,7 +95,7 @@ private slots:
         nameImages();
         const QByteArray before = "; made by hand\r\n[Other]\r\nKey=1\r\n[Files]\r\n"
                                   "LayFile=old.bmp\r\n; note\r\nTargetFile=C:\\art\\cube3d.bmp\r\n";
-        writeFile(path("p.3dp"), before);
+        QVERIFY(writeFile(path("p.3dp"), before));
         form().document().ProjectFileName = path("p.3dp");
         form().document().TargetFileName = path("out.bmp");
         QVERIFY(form().SaveProject());
@@ -178,9 +157,9 @@ private slots:
             target.fill(Qt::red);
             QVERIFY(target.save(path("t.bmp")));
         }
-        writeFile(path("p.3dp"), "[Files]\nLayFile=" + path("leaves.bmp").toUtf8() +
-                                     "\nBackFile=" + path("cube.bkp").toUtf8() +
-                                     "\nTargetFile=" + path("t.bmp").toUtf8() + "\n");
+        QVERIFY(writeFile(path("p.3dp"), "[Files]\nLayFile=" + path("leaves.bmp").toUtf8() +
+                                             "\nBackFile=" + path("cube.bkp").toUtf8() +
+                                             "\nTargetFile=" + path("t.bmp").toUtf8() + "\n"));
         form().patternStrip().setSize(5, 5);
         form().depthMap().setSize(5, 5);
         form().SwitchCurrentImage();

@@ -2,6 +2,7 @@
 
 #include "mainwindow/TForm1.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <memory>
@@ -16,4 +17,24 @@ inline std::unique_ptr<TForm1> openMainWindow(Prompts& prompts)
         form->FormActivate();
     }
     return form;
+}
+
+// The log lines of the image and project save dialogs (see ScriptedPrompts).
+inline const QString PatternSave =
+    QStringLiteral("Save: Layer File [*.bmp]|*.bmp|All Files[*.*]|*.*");
+inline const QString DepthSave =
+    QStringLiteral("Save: Ground File[*.bkp]|*.bkp|All Files[*.*]|*.*");
+inline const QString ProjectSave =
+    QStringLiteral("Save: 3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*");
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
