@@ -60,7 +60,7 @@ void registerStartupBenchmarks()
          {benchmark::RegisterBenchmark("startup_bare_window", startup_bare_window),
           benchmark::RegisterBenchmark("startup_text_window", startup_text_window),
           benchmark::RegisterBenchmark("startup_to_window", startup_to_window)}) {
-        benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+        benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/Glyphs.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -84,13 +85,17 @@ void drawGlyph(QPainter& p, Glyph glyph)
         p.drawRect(QRectF(5, 12, 10, 6));
         break;
     case Glyph::Help: {
+        // Drawn, not typeset: a font loaded for one glyph would slow the start.
         p.setBrush(QColor(255, 240, 120));
         p.drawEllipse(QRectF(2, 2, 16, 16));
-        QFont font = p.font();
-        font.setPixelSize(13);
-        font.setBold(true);
-        p.setFont(font);
-        p.drawText(QRectF(2, 2, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(30, 30, 30), 2, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath question;
+        question.moveTo(7, 8);
+        question.cubicTo(7, 4.5, 13, 4.5, 13, 8);
+        question.cubicTo(13, 10, 10, 10, 10, 12.5);
+        p.drawPath(question);
+        p.drawPoint(QPointF(10, 15.5));
         break;
     }
     case Glyph::Select:
@@ -123,14 +128,15 @@ void drawGlyph(QPainter& p, Glyph glyph)
         p.setPen(QPen(QColor(30, 30, 30), 2));
         p.drawEllipse(QRectF(2, 5, 16, 10));
         break;
-    case Glyph::Text: {
-        QFont font(QStringLiteral("Serif"));
-        font.setPixelSize(17);
-        font.setBold(true);
-        p.setFont(font);
-        p.drawText(QRectF(0, 0, Size, Size), Qt::AlignCenter, QStringLiteral("A"));
+    case Glyph::Text:
+        // A capital A with serifs, drawn for the same reason as the question mark.
+        p.setPen(QPen(QColor(30, 30, 30), 2.2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        p.drawPolyline(QPolygonF({{4.5, 17}, {10, 3}, {15.5, 17}}));
+        p.drawLine(QPointF(6.5, 12), QPointF(13.5, 12));
+        p.setPen(QPen(QColor(30, 30, 30), 1.5));
+        p.drawLine(QPointF(2.5, 17), QPointF(7, 17));
+        p.drawLine(QPointF(13, 17), QPointF(17.5, 17));
         break;
-    }
     case Glyph::PickColour:
         p.setBrush(QColor(120, 120, 120));
         p.drawPolygon(QPolygonF({{3, 17}, {4, 13}, {12, 5}, {15, 8}, {7, 16}}));
@@ -152,11 +158,16 @@ void drawGlyph(QPainter& p, Glyph glyph)
 
 QIcon glyphIcon(Glyph glyph)
 {
+    // Several buttons share a picture; each is drawn once.
+    static QHash<Glyph, QIcon> drawn;
+    if (const auto found = drawn.constFind(glyph); found != drawn.constEnd()) {
+        return *found;
+    }
     QPixmap pixmap(Size, Size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     drawGlyph(painter, glyph);
     painter.end();
-    return QIcon(pixmap);
+    return *drawn.insert(glyph, QIcon(pixmap));
 }

@@ -26,6 +26,9 @@ int runEditor(int& argc, char** argv)
     const bool passed =
         form.FormCreate(QCoreApplication::arguments(), screen ? screen->depth() : 32);
     form.show();
+    // A shown main window is activated at once; running its first activation here lets the
+    // first paint show the images instead of empty panes.
+    form.FormActivate();
     form.repaint();
     form.createSecondaryWindows();
     form.startHostLink(QCoreApplication::applicationFilePath());
