@@ -19,11 +19,7 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
     if (!loadDepthMap(depth, depthPath, &error)) {
         return error;
     }
-    RasterImage output;
-    StereogramRenderer renderer(output);
-    renderer.PrepareOutput(pattern, depth);
-    while (renderer.RenderRow(pattern.width(), depth.height()) != StereogramRenderer::EndMark) {
-    }
+    const RasterImage output = StereogramRenderer::renderAll(pattern, depth);
     if (!output.save(outputPath, &error)) {
         return error;
     }

@@ -29,9 +29,24 @@ void makeGrey(RasterImage& image)
     }
 }
 
+namespace {
+
+bool isHeightMapName(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("bkp"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QString depthMapFileName(const QString& fileName)
+{
+    return isHeightMapName(fileName) ? fileName
+                                     : changeFileExtension(fileName, QStringLiteral(".BKP"));
+}
+
 bool loadDepthMap(RasterImage& image, const QString& fileName, QString* error)
 {
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("bkp"), Qt::CaseInsensitive) != 0) {
+    if (!isHeightMapName(fileName)) {
         return LoadGreyBitmap(image, fileName, error);
     }
     THeightMapFile file;

@@ -21,6 +21,11 @@ bool loadDepthMap(RasterImage& image, const QString& fileName, QString* error = 
 // a format Qt writes (.bmp, .png, ...).
 bool writeDepthMap(const RasterImage& image, const QString& fileName, QString* error = nullptr);
 
+// The name a depth map read from `fileName` goes by: the name itself for a height-map file,
+// otherwise the name with the extension .BKP, so that saving it never touches the picture it
+// came from.
+QString depthMapFileName(const QString& fileName);
+
 // `path` with its extension (from the last dot of the file name on) replaced by `extension`,
 // which includes the dot; a name without extension gets it added.
 QString changeFileExtension(const QString& path, const QString& extension);

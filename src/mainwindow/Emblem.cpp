@@ -109,12 +109,7 @@ QImage drawSplashPicture(const QSize& size)
         painter.drawEllipse(centre, radius * 0.35, radius * 0.35);
     }
 
-    RasterImage output;
-    StereogramRenderer renderer(output);
-    renderer.PrepareOutput(RasterImage(strip), RasterImage(depth));
-    while (renderer.RenderRow(stripWidth, height) != StereogramRenderer::EndMark) {
-    }
-    return output.image();
+    return StereogramRenderer::renderAll(RasterImage(strip), RasterImage(depth)).image();
 }
 
 QFont fittedFont(const QFont& font, const QString& text, int width)

@@ -2,6 +2,7 @@
 
 #include "document/DocumentState.h"
 #include "language/LanguageTables.h"
+#include "render/GreyPalette.h"
 #include "render/RasterImage.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class ImageView;
@@ -266,6 +268,10 @@ private:
     bool paneEvent(QObject* watched, QEvent* event);
 
     void connectProjectCommands();
+
+    // Image files (TForm1ImageFiles.cpp).
+    bool savePatternStrip(const QString& fileName);
+    bool writeShowingErrors(const std::function<bool(QString*)>& write);
     void connectStartupCommands();
 
     // Tools and their events (TForm1Tools.cpp).
@@ -274,12 +280,14 @@ private:
     void installKeyPreview();
     bool previewKey(QObject* watched, QEvent* event);
     void selectPalette(bool highColor);
-    void toggleBar(QWidget* bar, QAction* item);
+    void toggleBar(QWidget* bar);
     void chooseFont();
 
     Prompts& m_prompts;
     RasterImage m_patternStrip;
     RasterImage m_depthMap;
+    // Built once: every repaint of the window attaches it again.
+    const LogicalPalette m_greyPalette = greypalette::make();
     DrawingState m_drawing;
     DocumentState m_document;
     std::unique_ptr<TDrawTool> m_drawTool;

@@ -14,12 +14,6 @@ const QString PatternChooserFilter =
     QStringLiteral("Bitmap Files[*.bmp]|*.bmp|Back ground[*.bkp]|*.bkp|All Files[*.*]|*.*");
 const QString DepthChooserFilter =
     QStringLiteral("Back ground[*.bkp]|*.bkp|Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*");
-const QString HeightMapExtension = QStringLiteral(".BKP");
-
-bool isHeightMapName(const QString& path)
-{
-    return path.endsWith(HeightMapExtension, Qt::CaseInsensitive);
-}
 
 } // namespace
 
@@ -58,29 +52,16 @@ void TForm1::sbopenClick()
     }
     RasterImage loaded;
     QString error;
-    bool ok = false;
-    {
+    const bool ok = [&] {
         WaitCursor wait;
-        if (!depthMap) {
-            ok = loaded.load(fileName, &error);
-        } else if (isHeightMapName(fileName)) {
-            THeightMapFile file;
-            ok = file.load(fileName, &error);
-            if (ok) {
-                loaded.setImage(file.picture().image());
-            }
-        } else {
-            ok = LoadGreyBitmap(loaded, fileName, &error);
-        }
-    }
+        return depthMap ? loadDepthMap(loaded, fileName, &error) : loaded.load(fileName, &error);
+    }();
     if (!ok) {
         m_prompts.showError(error);
         return;
     }
     if (depthMap) {
-        m_document.DepthFileName = isHeightMapName(fileName)
-                                       ? fileName
-                                       : changeFileExtension(fileName, HeightMapExtension);
+        m_document.DepthFileName = depthMapFileName(fileName);
     } else {
         m_document.PatternFileName = fileName;
     }
@@ -97,18 +78,8 @@ bool TForm1::LoadActiveImage(QString* error)
         return ok;
     }
     RasterImage loaded;
-    bool ok = false;
-    if (!isHeightMapName(m_document.DepthFileName)) {
-        ok = LoadGreyBitmap(loaded, m_document.DepthFileName, error);
-        m_document.DepthFileName =
-            changeFileExtension(m_document.DepthFileName, HeightMapExtension);
-    } else {
-        THeightMapFile file;
-        ok = file.load(m_document.DepthFileName, error);
-        if (ok) {
-            loaded.setImage(file.picture().image());
-        }
-    }
+    const bool ok = loadDepthMap(loaded, m_document.DepthFileName, error);
+    m_document.DepthFileName = depthMapFileName(m_document.DepthFileName);
     // A depth map that cannot be read is left empty.
     m_depthMap.setImage(loaded.image());
     placeFrame(true);
@@ -121,21 +92,11 @@ bool TForm1::sbSaveClick()
         if (m_document.PatternFileName.isEmpty()) {
             return sbSaveAsClick();
         }
-        QString error;
-        bool ok = false;
-        {
-            WaitCursor wait;
-            ok = m_patternStrip.save(m_document.PatternFileName, &error);
-        }
-        if (!ok) {
-            m_prompts.showError(error);
-        }
-        return ok;
+        return savePatternStrip(m_document.PatternFileName);
     }
     if (m_document.DepthFileName.isEmpty()) {
         return sbSaveAsClick();
     }
-    WaitCursor wait;
     return SaveDepthMap();
 }
 
@@ -155,15 +116,8 @@ bool TForm1::sbSaveAsClick()
         UpdateCaption();
         return true;
     }
-    QString error;
     if (!depthMap) {
-        bool ok = false;
-        {
-            WaitCursor wait;
-            ok = m_patternStrip.save(chosen, &error);
-        }
-        if (!ok) {
-            m_prompts.showError(error);
+        if (!savePatternStrip(chosen)) {
             return false;
         }
         m_document.PatternFileName = chosen;
@@ -172,20 +126,11 @@ bool TForm1::sbSaveAsClick()
     }
     if (chosen.endsWith(QStringLiteral(".BMP"), Qt::CaseInsensitive)) {
         // An export: the depth map keeps its own name.
-        if (!m_depthMap.save(chosen, &error)) {
-            m_prompts.showError(error);
-            return false;
-        }
-        return true;
+        return writeShowingErrors([&](QString* error) { return m_depthMap.save(chosen, error); });
     }
     const QString previous = m_document.DepthFileName;
     m_document.DepthFileName = chosen;
-    bool ok = false;
-    {
-        WaitCursor wait;
-        ok = SaveDepthMap();
-    }
-    if (!ok) {
+    if (!SaveDepthMap()) {
         m_document.DepthFileName = previous;
         return false;
     }
@@ -195,11 +140,27 @@ bool TForm1::sbSaveAsClick()
 
 bool TForm1::SaveDepthMap()
 {
+    return writeShowingErrors([this](QString* error) {
+        return THeightMapFile().save(m_document.DepthFileName, m_depthMap, error);
+    });
+}
+
+bool TForm1::savePatternStrip(const QString& fileName)
+{
+    return writeShowingErrors([&](QString* error) { return m_patternStrip.save(fileName, error); });
+}
+
+// The hourglass shows while the file is written; an error is shown once the pointer is back.
+bool TForm1::writeShowingErrors(const std::function<bool(QString*)>& write)
+{
     QString error;
-    THeightMapFile file;
-    if (!file.save(m_document.DepthFileName, m_depthMap, &error)) {
-        m_prompts.showError(error);
-        return false;
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = write(&error);
     }
-    return true;
+    if (!written) {
+        m_prompts.showError(error);
+    }
+    return written;
 }

@@ -8,7 +8,6 @@
 #include "mainwindow/ScrollBox.h"
 #include "mainwindow/Shape.h"
 #include "mainwindow/TForm1.h"
-#include "render/GreyPalette.h"
 #include "tools/TDrawTool.h"
 
 #include <QMouseEvent>
@@ -153,7 +152,6 @@ void TForm1::SwitchCurrentImage()
 
     inactive.mask->show();
     active.mask->hide();
-    resizeMasks();
     active.box->setAutoScroll(true);
     inactive.box->setAutoScroll(false);
     inactive.panel->setBevelOuter(Panel::Bevel::Lowered);
@@ -199,7 +197,7 @@ void TForm1::RealizeGreyPalette()
 {
     // True-colour displays show every grey exactly; the palette stays attached to the depth map
     // for the palette indices the height palette hands out.
-    m_depthMap.setPalette(greypalette::make());
+    m_depthMap.setPalette(m_greyPalette);
 }
 
 void TForm1::setHint(language::HintRow row)

@@ -57,8 +57,8 @@ void TForm1::connectToolCommands()
 
     connect(HighColorPalette, &QAction::triggered, this, [this] { selectPalette(true); });
     connect(N20ColorPalette, &QAction::triggered, this, [this] { selectPalette(false); });
-    connect(MToolBar, &QAction::triggered, this, [this] { toggleBar(Toolbar, MToolBar); });
-    connect(MSpeedBar, &QAction::triggered, this, [this] { toggleBar(SpeedBar, MSpeedBar); });
+    connect(MToolBar, &QAction::triggered, this, [this] { toggleBar(Toolbar); });
+    connect(MSpeedBar, &QAction::triggered, this, [this] { toggleBar(SpeedBar); });
     connect(Font, &QAction::triggered, this, &TForm1::chooseFont);
 }
 
@@ -201,7 +201,7 @@ void TForm1::selectPalette(bool highColor)
 
 // The bar and the check mark flip each on its own; they agree because both start shown and
 // checked. Triggering the item has already flipped its mark.
-void TForm1::toggleBar(QWidget* bar, QAction*)
+void TForm1::toggleBar(QWidget* bar)
 {
     bar->setVisible(bar->isHidden());
     layoutWindow();

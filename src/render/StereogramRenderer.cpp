@@ -248,3 +248,14 @@ void StereogramRenderer::renderRowChecked(QRgb* row, const QRgb* above, int star
         }
     }
 }
+
+RasterImage StereogramRenderer::renderAll(const RasterImage& patternStrip,
+                                          const RasterImage& depthMap)
+{
+    RasterImage output;
+    StereogramRenderer renderer(output);
+    renderer.PrepareOutput(patternStrip, depthMap);
+    while (renderer.RenderRow(patternStrip.width(), depthMap.height()) != EndMark) {
+    }
+    return output;
+}

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "render/RasterImage.h"
+
 #include <QRgb>
 
 #include <array>
 #include <cstdint>
 #include <vector>
-
-class RasterImage;
 
 // Builds a single-image stereogram into a picture its owner keeps, one row per call, so the
 // owner can spread the work over timer ticks and show progress.
@@ -39,6 +39,9 @@ public:
     int CurrentRow() const { return m_currentRow; }
     bool Rendering() const { return m_rendering; }
     bool RenderDone() const { return m_renderDone; }
+
+    // The whole 3D picture at once, for callers that do not spread the work over ticks.
+    static RasterImage renderAll(const RasterImage& patternStrip, const RasterImage& depthMap);
 
     // Pixels of shift for a depth-map red byte: round((red - 56) / 8), ties to even, at least 0.
     static int shiftForRed(int red);

@@ -104,11 +104,7 @@ private Q_SLOTS:
         RasterImage depth;
         QVERIFY(LoadGreyBitmap(depth, path("depth.bmp")));
         QCOMPARE(depth.pixel(20, 8), colorref::grey(126));
-        RasterImage expected;
-        StereogramRenderer renderer(expected);
-        renderer.PrepareOutput(strip, depth);
-        while (renderer.RenderRow(60, 40) != StereogramRenderer::EndMark) {
-        }
+        const RasterImage expected = StereogramRenderer::renderAll(strip, depth);
         QImage written;
         QVERIFY(written.load(outPath));
         DL_COMPARE_IMAGES(written, expected.image());

@@ -42,16 +42,6 @@ RasterImage randomPicture(int width, int height, quint32 seed, bool grey)
     return image;
 }
 
-RasterImage renderedAlone(const RasterImage& strip, const RasterImage& depth)
-{
-    RasterImage output;
-    StereogramRenderer renderer(output);
-    renderer.PrepareOutput(strip, depth);
-    while (renderer.RenderRow(strip.width(), depth.height()) != StereogramRenderer::EndMark) {
-    }
-    return output;
-}
-
 // What the main window holds: the language, the document, both images and the progress window.
 struct Rig
 {
@@ -160,7 +150,7 @@ private slots:
         rig.output->Make3D();
         QTRY_VERIFY_WITH_TIMEOUT(rig.output->isVisible(), 5000);
         DL_COMPARE_IMAGES(rig.output->picture().image(),
-                          renderedAlone(rig.strip, rig.depth).image());
+                          StereogramRenderer::renderAll(rig.strip, rig.depth).image());
 
         rig.depth = randomPicture(301, 30, 4, true);
         rig.strip = randomPicture(100, 30, 5, false);
@@ -201,7 +191,7 @@ private slots:
         rig.renderToEnd();
         QVERIFY(!rig.progress.isVisible());
         DL_COMPARE_IMAGES(rig.output->picture().image(),
-                          renderedAlone(rig.strip, rig.depth).image());
+                          StereogramRenderer::renderAll(rig.strip, rig.depth).image());
     }
 
     void save_data()

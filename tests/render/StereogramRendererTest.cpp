@@ -67,16 +67,6 @@ RasterImage referenceRender(const RasterImage& strip, const RasterImage& depth)
     return out;
 }
 
-RasterImage render(const RasterImage& strip, const RasterImage& depth)
-{
-    RasterImage output;
-    StereogramRenderer renderer(output);
-    renderer.PrepareOutput(strip, depth);
-    while (renderer.RenderRow(strip.width(), depth.height()) != StereogramRenderer::EndMark) {
-    }
-    return output;
-}
-
 } // namespace
 
 class StereogramRendererTest : public QObject
@@ -140,7 +130,9 @@ private Q_SLOTS:
 
         // 0 columns wide: the picture is the strip alone.
         const RasterImage strip = patternStrip(30, 10);
-        DL_COMPARE_IMAGES(render(strip, filled(0, 10, colorref::grey(90))).image(), strip.image());
+        DL_COMPARE_IMAGES(
+            StereogramRenderer::renderAll(strip, filled(0, 10, colorref::grey(90))).image(),
+            strip.image());
     }
 
     // The stated properties on flat depth maps: ground level repeats the strip with its own
@@ -158,7 +150,8 @@ private Q_SLOTS:
         QFETCH(int, grey);
         QFETCH(int, period);
         const RasterImage strip = patternStrip(40, 30);
-        const RasterImage out = render(strip, filled(200, 30, colorref::grey(grey)));
+        const RasterImage out =
+            StereogramRenderer::renderAll(strip, filled(200, 30, colorref::grey(grey)));
         QCOMPARE(out.width(), 240);
         for (int y = 0; y < out.height(); ++y) {
             for (int x = 0; x < out.width(); ++x) {
@@ -182,7 +175,7 @@ private Q_SLOTS:
                 depth.setPixel(x, y, colorref::grey(80));
             }
         }
-        const RasterImage out = render(patternStrip(s, 30), depth);
+        const RasterImage out = StereogramRenderer::renderAll(patternStrip(s, 30), depth);
         const int drop = s + 50; // first output column back at ground level
         for (int y = 0; y < 30; ++y) {
             for (int x = drop; x < drop + 3; ++x) {
@@ -213,13 +206,15 @@ private Q_SLOTS:
         QFETCH(int, stripWidth);
         const RasterImage strip = patternStrip(stripWidth, 60);
         const RasterImage depth = randomDepth(150, 60, quint32(stripWidth));
-        DL_COMPARE_IMAGES(render(strip, depth).image(), referenceRender(strip, depth).image());
+        DL_COMPARE_IMAGES(StereogramRenderer::renderAll(strip, depth).image(),
+                          referenceRender(strip, depth).image());
     }
 
     void shortStripLeavesWhiteBelow()
     {
         const RasterImage strip = patternStrip(30, 5);
-        const RasterImage out = render(strip, filled(50, 12, colorref::grey(56)));
+        const RasterImage out =
+            StereogramRenderer::renderAll(strip, filled(50, 12, colorref::grey(56)));
         QCOMPARE(out.height(), 12);
         for (int y = 0; y < 12; ++y) {
             for (int x = 0; x < 30; ++x) {
