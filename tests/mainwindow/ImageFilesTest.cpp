@@ -5,7 +5,6 @@
 #include "mainwindow/Shape.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -13,26 +12,16 @@ const QString YesNoNew = QStringLiteral("YesNo: Are you sure to draw new picture
 
 } // namespace
 
-class ImageFilesTest : public QObject
+class ImageFilesTest : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    ScriptedPrompts m_prompts;
-    std::unique_ptr<TForm1> m_form;
-
-    TForm1& form() { return *m_form; }
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
     void activateDepthMap() { form().SwitchCurrentImage(); }
 
 private slots:
-    void init()
-    {
-        m_prompts = ScriptedPrompts();
-        m_form = openMainWindow(m_prompts);
-    }
-    void cleanup() { m_form.reset(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void caption_data()
     {

@@ -9,20 +9,12 @@
 #include <QAction>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
-class ProjectTest : public QObject
+class ProjectTest : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    ScriptedPrompts m_prompts;
-    std::unique_ptr<TForm1> m_form;
-
-    TForm1& form() { return *m_form; }
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
-
     // Names both images and writes their files.
     void nameImages()
     {
@@ -35,12 +27,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_prompts = ScriptedPrompts();
-        m_form = openMainWindow(m_prompts);
-    }
-    void cleanup() { m_form.reset(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     // Make 3D in the window gives the same picture as the batch command, without blocking.
     void make3dMatchesTheBatchCommand()

@@ -10,22 +10,13 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
-class StartupTest : public QObject
+class StartupTest : public QObject, public WindowFixture
 {
     Q_OBJECT
 
-private:
-    ScriptedPrompts m_prompts;
-    std::unique_ptr<TForm1> m_form;
-    TForm1& form() { return *m_form; }
-
 private slots:
-    void init()
-    {
-        m_prompts = ScriptedPrompts();
-        m_form = openMainWindow(m_prompts);
-    }
-    void cleanup() { m_form.reset(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void colourDepth_data()
     {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/ScriptedPrompts.h"
 #include "mainwindow/TForm1.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -18,6 +20,25 @@ inline std::unique_ptr<TForm1> openMainWindow(Prompts& prompts)
     }
     return form;
 }
+
+// What a window test holds: scripted answers, the window they answer for, and a folder for its
+// files. The test class opens the window in init() and closes it in cleanup().
+class WindowFixture
+{
+protected:
+    QTemporaryDir m_dir;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TForm1> m_form;
+
+    void openWindow()
+    {
+        m_prompts = ScriptedPrompts();
+        m_form = openMainWindow(m_prompts);
+    }
+    void closeWindow() { m_form.reset(); }
+    TForm1& form() { return *m_form; }
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+};
 
 // The log lines of the image and project save dialogs (see ScriptedPrompts).
 inline const QString PatternSave =
