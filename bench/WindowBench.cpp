@@ -7,8 +7,8 @@
 #include "document/DocumentState.h"
 #include "document/Prompts.h"
 #include "render/RasterImage.h"
-#include "render/TfmArchieve.h"
-#include "render/TfmOutput.h"
+#include "output/TfmArchieve.h"
+#include "output/TfmOutput.h"
 
 #include <QEventLoop>
 #include <QTimer>

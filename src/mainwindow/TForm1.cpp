@@ -8,8 +8,8 @@
 #include "mainwindow/Panel.h"
 #include "mainwindow/ScrollBox.h"
 #include "mainwindow/Shape.h"
-#include "render/TfmArchieve.h"
-#include "render/TfmOutput.h"
+#include "output/TfmArchieve.h"
+#include "output/TfmOutput.h"
 #include "tools/TDrawTool.h"
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 #include "document/TMy3DFile.h"
 #include "mainwindow/TForm1.h"
 #include "render/WaitCursor.h"
-#include "render/TfmArchieve.h"
-#include "render/TfmOutput.h"
+#include "output/TfmArchieve.h"
+#include "output/TfmOutput.h"
 #include "tools/TDrawTool.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "common/TestMain.h"
 #include "document/BatchCommands.h"
 #include "document/TMy3DFile.h"
-#include "render/TfmOutput.h"
+#include "output/TfmOutput.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "render/TfmOutput.h"
+#include "output/TfmOutput.h"
 
 #include "document/DocumentState.h"
 #include "document/Prompts.h"
 #include "document/TMy3DFile.h"
-#include "render/Centring.h"
+#include "output/Centring.h"
 #include "render/StereogramRenderer.h"
-#include "render/TfmArchieve.h"
-#include "render/TfmScreen.h"
+#include "output/TfmArchieve.h"
+#include "output/TfmScreen.h"
 #include "render/WaitCursor.h"
 
 #include <QEvent>

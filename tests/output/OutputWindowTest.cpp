@@ -4,11 +4,11 @@
 #include "document/DocumentState.h"
 #include "document/TMy3DFile.h"
 #include "language/LanguageTables.h"
-#include "render/Centring.h"
+#include "output/Centring.h"
 #include "render/StereogramRenderer.h"
-#include "render/TfmArchieve.h"
-#include "render/TfmOutput.h"
-#include "render/TfmScreen.h"
+#include "output/TfmArchieve.h"
+#include "output/TfmOutput.h"
+#include "output/TfmScreen.h"
 
 #include <QApplication>
 #include <QDir>

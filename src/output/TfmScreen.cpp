@@ -1,6 +1,6 @@
-#include "render/TfmScreen.h"
+#include "output/TfmScreen.h"
 
-#include "render/Centring.h"
+#include "output/Centring.h"
 #include "render/RasterImage.h"
 
 #include <QKeyEvent>

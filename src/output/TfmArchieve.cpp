@@ -1,4 +1,4 @@
-#include "render/TfmArchieve.h"
+#include "output/TfmArchieve.h"
 
 #include "language/LanguageTables.h"
 

@@ -1,4 +1,4 @@
-#include "render/Centring.h"
+#include "output/Centring.h"
 
 #include <algorithm>
 
