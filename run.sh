@@ -9,7 +9,7 @@ packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev libgl-dev libbenchmark-dev
     xvfb xauth x11-utils xdotool imagemagick poppler-utils
-    fonts-noto-cjk
+    fonts-noto-cjk fonts-liberation2
 )
 
 missing=()

@@ -28,6 +28,26 @@ constexpr int ToolbarWidth = 69;
 constexpr int SplitterWidth = 6;
 constexpr int MinimumWindowWidth = 400;
 constexpr int HelpButtonGap = 20;
+constexpr int PositionFieldWidth = 80;
+constexpr int SizeFieldWidth = 72;
+
+// The designed fonts of the status fields do not exist everywhere, and their stand-ins are
+// wider: take the first of the families at the largest pixel size, from the designed one down,
+// at which the widest text the field shows fits between its bevels.
+QFont fittingFont(const QStringList& families, int pixelSize, const QString& widest, int width)
+{
+    QFont font(families.first());
+    for (int size = pixelSize; size > 6; --size) {
+        for (const QString& family : families) {
+            font.setFamily(family);
+            font.setPixelSize(size);
+            if (QFontMetrics(font).horizontalAdvance(widest) <= width) {
+                return font;
+            }
+        }
+    }
+    return font;
+}
 
 // A hint's tooltip is what it says before "|"; a hint without "|" is all tooltip.
 QString tooltipOf(const QString& hint)
@@ -81,6 +101,9 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
 
 TForm1::~TForm1()
 {
+    // The application's key filter would otherwise call into this window while it is taken
+    // apart.
+    delete m_keyPreview;
     // The tool's destructor still talks to this window, so it must go while the window is whole;
     // the output window refers to the progress window.
     m_drawTool.reset();
@@ -267,12 +290,16 @@ void TForm1::createStatusBar()
     pnStu = field();
     pnStuPos = field();
     pnStuSize = field();
-    QFont posFont(QStringLiteral("MS Sans Serif"));
-    posFont.setPixelSize(13);
-    pnStuPos->setFont(posFont);
-    QFont sizeFont(QStringLiteral("Arial"));
-    sizeFont.setPixelSize(11);
-    pnStuSize->setFont(sizeFont);
+    // Numbers of up to five characters (-9999 to 99999) fit; digits are equally wide.
+    pnStuPos->resize(PositionFieldWidth, StatusBarHeight);
+    pnStuPos->setFont(fittingFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")}, 13,
+                                  QStringLiteral("x=88888,y=88888"),
+                                  pnStuPos->contentRect().width() - 2));
+    pnStuSize->resize(SizeFieldWidth, StatusBarHeight);
+    pnStuSize->setFont(
+        fittingFont({QStringLiteral("Arial")}, 11,
+                    QStringLiteral(" ") + QChar(0x81) + QStringLiteral(" 88888x88888"),
+                    pnStuSize->contentRect().width() - 2));
     for (Panel* panel : {pnStuPos, pnStuSize}) {
         QPalette palette = panel->palette();
         palette.setColor(QPalette::WindowText, Qt::black);
@@ -300,8 +327,10 @@ void TForm1::layoutWindow()
     PnBackground->setGeometry(0, top, width, std::max(0, height - StatusBarHeight - top));
 
     const QRect inside = pnStatusBar->rect().adjusted(1, 1, -1, -1);
-    pnStuSize->setGeometry(inside.right() - 72 + 1, inside.top(), 72, inside.height());
-    pnStuPos->setGeometry(pnStuSize->x() - 80, inside.top(), 80, inside.height());
+    pnStuSize->setGeometry(inside.right() - SizeFieldWidth + 1, inside.top(), SizeFieldWidth,
+                           inside.height());
+    pnStuPos->setGeometry(pnStuSize->x() - PositionFieldWidth, inside.top(), PositionFieldWidth,
+                          inside.height());
     pnStu->setGeometry(inside.left(), inside.top(), std::max(0, pnStuPos->x() - inside.left()),
                        inside.height());
     layoutBackground();

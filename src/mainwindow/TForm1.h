@@ -71,9 +71,10 @@ public:
     void sbopenClick();
     bool sbSaveClick();
     bool sbSaveAsClick();
-    // Loads the active image from its file name, as opening a project does: a pattern strip
-    // that cannot be read stays as it was, a depth map becomes empty (0 x 0); a bitmap read
-    // into the depth map gives its name the extension .BKP. Shows nothing.
+    // Loads the active image from its file name, as opening a project does; a bitmap read
+    // into the depth map gives its name the extension .BKP. With no name, or when the file
+    // cannot be read (false, and `error` says why), the image is made new as New makes it and
+    // its name is cleared. Shows nothing.
     bool LoadActiveImage(QString* error = nullptr);
     // Writes the depth map to its file name as a height-map file, whatever the extension.
     bool SaveDepthMap();
@@ -104,9 +105,12 @@ public:
     void sb3DOpenClick();
     void sb3DsaveClick();
     void sb3DSaveasClick();
+    // Opens the project `fileName`, or says why it cannot and leaves the open one as it is.
+    void openProjectFile(const QString& fileName);
     // Reads the three file names from the project file ProjectFileName, loads the target
-    // picture into the output window and both images from their files. Load failures are
-    // silent; the active image is the same afterwards.
+    // picture into the output window and both images from their files. A target that cannot
+    // be read is forgotten silently; images that cannot be read are made new and named in one
+    // error message. The active image is the same afterwards.
     void OpenProject();
     // Saves both images, then writes their names and the target's into the project file.
     // Returns false when a save failed (its error has been shown) and nothing was written.
@@ -270,6 +274,7 @@ private:
     void connectProjectCommands();
 
     // Image files (TForm1ImageFiles.cpp).
+    void clearActiveImage();
     bool savePatternStrip(const QString& fileName);
     bool writeShowingErrors(const std::function<bool(QString*)>& write);
     void connectStartupCommands();
@@ -293,6 +298,8 @@ private:
     std::unique_ptr<TDrawTool> m_drawTool;
     std::unique_ptr<TfmArchieve> m_progress;
     std::unique_ptr<TfmOutput> m_output;
+    // Sees every key of the application first; removed before the window comes apart.
+    QObject* m_keyPreview = nullptr;
 
     int m_leftPaneWidth = 166;
     std::array<QWidget*, 3> m_paletteWindows{};

@@ -8,6 +8,8 @@
 #include "mainwindow/TForm1.h"
 #include "render/WaitCursor.h"
 
+#include <QFileInfo>
+
 namespace {
 
 const QString PatternChooserFilter =
@@ -22,15 +24,16 @@ void TForm1::sbNewClick()
     if (!m_prompts.askYesNo(QStringLiteral("Are you sure to draw new picture?"))) {
         return;
     }
-    RasterImage& image = *m_drawing.ActiveImage;
-    if (m_drawing.DepthMapActive) {
-        image.brush().color = m_document.groundColor;
-        m_document.DepthFileName.clear();
-    } else {
-        m_document.PatternFileName.clear();
-        image.brush().color = colorref::White;
-    }
+    (m_drawing.DepthMapActive ? m_document.DepthFileName : m_document.PatternFileName).clear();
     UpdateCaption();
+    clearActiveImage();
+}
+
+// Fills the whole active image with its new colour, keeping its size.
+void TForm1::clearActiveImage()
+{
+    RasterImage& image = *m_drawing.ActiveImage;
+    image.brush().color = m_drawing.DepthMapActive ? m_document.groundColor : colorref::White;
     image.brush().style = BrushStyle::Solid;
     image.brush().pattern = QImage();
     image.pen().mode = PenMode::Copy;
@@ -72,17 +75,27 @@ void TForm1::sbopenClick()
 
 bool TForm1::LoadActiveImage(QString* error)
 {
-    if (!m_drawing.DepthMapActive) {
-        const bool ok = m_patternStrip.load(m_document.PatternFileName, error);
-        placeFrame(false);
-        return ok;
+    const bool depthMap = m_drawing.DepthMapActive;
+    QString& name = depthMap ? m_document.DepthFileName : m_document.PatternFileName;
+    // Relative names resolve against the current folder now, not at some later save.
+    if (!name.isEmpty()) {
+        name = QFileInfo(name).absoluteFilePath();
     }
     RasterImage loaded;
-    const bool ok = loadDepthMap(loaded, m_document.DepthFileName, error);
-    m_document.DepthFileName = depthMapFileName(m_document.DepthFileName);
-    // A depth map that cannot be read is left empty.
-    m_depthMap.setImage(loaded.image());
-    placeFrame(true);
+    const bool ok =
+        name.isEmpty() || (depthMap ? loadDepthMap(loaded, name, error) : loaded.load(name, error));
+    if (ok && !name.isEmpty()) {
+        if (depthMap) {
+            name = depthMapFileName(name);
+        }
+        m_drawing.ActiveImage->setImage(loaded.image());
+    } else {
+        // No file, or one that cannot be read: a new image under no name, so that no later
+        // save can put it where another picture was or write it to a made-up name.
+        name.clear();
+        clearActiveImage();
+    }
+    placeFrame(depthMap);
     return ok;
 }
 

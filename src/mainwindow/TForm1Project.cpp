@@ -3,13 +3,17 @@
 #include "document/Prompts.h"
 #include "document/TMy3DFile.h"
 #include "mainwindow/TForm1.h"
-#include "render/WaitCursor.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
+#include "render/WaitCursor.h"
 #include "tools/TDrawTool.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
@@ -17,6 +21,26 @@ const QString FilesSection = QStringLiteral("Files");
 const QString LayFileKey = QStringLiteral("LayFile");
 const QString BackFileKey = QStringLiteral("BackFile");
 const QString TargetFileKey = QStringLiteral("TargetFile");
+
+// Why `fileName` cannot be opened as a project, or nothing when it can.
+QString projectFileProblem(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    const QString name = QDir::toNativeSeparators(fileName);
+    if (!info.exists()) {
+        return QStringLiteral("Cannot open %1: the file does not exist").arg(name);
+    }
+    if (info.isDir()) {
+        return QStringLiteral("Cannot open %1: it is a directory").arg(name);
+    }
+    if (!info.isFile()) {
+        return QStringLiteral("Cannot open %1: it is not a regular file").arg(name);
+    }
+    if (!info.isReadable()) {
+        return QStringLiteral("Cannot open %1: permission denied").arg(name);
+    }
+    return {};
+}
 
 } // namespace
 
@@ -84,10 +108,20 @@ void TForm1::sb3DOpenClick()
     const QString chosen = m_prompts.chooseOpenFile(
         {QStringLiteral("*.3DP"), QStringLiteral("3DP"),
          QStringLiteral("3D-Picture File[*.3dp]|*.3dp|All Files[*.*]|*.*")});
-    if (chosen.isEmpty()) {
+    if (!chosen.isEmpty()) {
+        openProjectFile(chosen);
+    }
+}
+
+void TForm1::openProjectFile(const QString& fileName)
+{
+    // A project file that cannot be read would open as three empty names and wipe both
+    // images; the open one stays instead.
+    if (const QString problem = projectFileProblem(fileName); !problem.isEmpty()) {
+        m_prompts.showError(problem);
         return;
     }
-    m_document.ProjectFileName = chosen;
+    m_document.ProjectFileName = fileName;
     OpenProject();
     UpdateCaption();
 }
@@ -107,14 +141,20 @@ void TForm1::OpenProject()
             m_document.TargetFileName.clear();
         }
     }
+    QStringList failures;
     {
         WaitCursor wait;
-        LoadActiveImage();
-        SwitchCurrentImage();
-        LoadActiveImage();
+        for (int pass = 0; pass < 2; ++pass) {
+            if (QString error; !LoadActiveImage(&error)) {
+                failures.append(error);
+            }
+            SwitchCurrentImage();
+        }
     }
-    SwitchCurrentImage();
     UpdateCaption();
+    if (!failures.isEmpty()) {
+        m_prompts.showError(failures.join(QLatin1Char('\n')));
+    }
 }
 
 void TForm1::sb3DsaveClick()
@@ -126,20 +166,30 @@ void TForm1::sb3DsaveClick()
     }
 }
 
+// Ends at the first image that cannot be saved, with that one error; the caption names a
+// project file only once it has been written.
 void TForm1::sb3DSaveasClick()
 {
-    sbSaveClick();
+    if (!sbSaveClick()) {
+        return;
+    }
     SwitchCurrentImage();
-    sbSaveClick();
+    const bool saved = sbSaveClick();
     SwitchCurrentImage();
+    if (!saved) {
+        return;
+    }
     const QString chosen =
         m_prompts.chooseSaveFile({QStringLiteral("*.3dp"), QStringLiteral("3DP"),
                                   QStringLiteral("3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*")});
     if (chosen.isEmpty()) {
         return;
     }
-    m_document.ProjectFileName = chosen;
-    SaveProject();
+    const QString previous = std::exchange(m_document.ProjectFileName, chosen);
+    if (!SaveProject()) {
+        m_document.ProjectFileName = previous;
+        UpdateCaption();
+    }
 }
 
 bool TForm1::SaveProject()

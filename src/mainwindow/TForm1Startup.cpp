@@ -65,9 +65,7 @@ void TForm1::DdeServerConv1ExecuteMacro(const QString& macro)
         QTimer::singleShot(200, this, [this, macro] { DdeServerConv1ExecuteMacro(macro); });
         return;
     }
-    m_document.ProjectFileName = *project;
-    OpenProject();
-    UpdateCaption();
+    openProjectFile(*project);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

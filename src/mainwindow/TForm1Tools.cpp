@@ -102,7 +102,8 @@ private:
 
 void TForm1::installKeyPreview()
 {
-    qApp->installEventFilter(new KeyPreview(this, &TForm1::previewKey));
+    m_keyPreview = new KeyPreview(this, &TForm1::previewKey);
+    qApp->installEventFilter(m_keyPreview);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

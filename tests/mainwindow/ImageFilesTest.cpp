@@ -108,6 +108,7 @@ private slots:
         QCOMPARE(form().document().DepthFileName, path("face.BKP"));
         QVERIFY(form().windowTitle().endsWith(QStringLiteral(" -- Back(face.BKP)")));
         QCOMPARE(form().Shape3->size(), QSize(5, 4));
+        QCOMPARE(form().pnStuSize->text(), QStringLiteral(" \u0081    3x   2"));
 
         QVERIFY(form().sbSaveClick());
         THeightMapFile saved;
@@ -151,6 +152,9 @@ private slots:
         m_prompts.files = {QString()};
         form().patternStrip().setPixel(0, 0, colorref::Black);
         form().sbopenClick();
+        QCOMPARE(m_prompts.log,
+                 QStringList{QStringLiteral("Chooser: Bitmap Files[*.bmp]|*.bmp|Back ground[*.bkp]|"
+                                            "*.bkp|All Files[*.*]|*.*")});
         QCOMPARE(m_prompts.chooserPreview, QList<bool>{true});
         QCOMPARE(form().patternStrip().image().pixel(0, 0), qRgb(0, 0, 0));
         QVERIFY(form().document().PatternFileName.isEmpty());

@@ -287,6 +287,14 @@ private slots:
         QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=   5,y=  12"));
         form().ShowPosition(12345, -3);
         QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=12345,y=  -3"));
+        // The widest positions and sizes still fit between the fields' bevels.
+        form().ShowPosition(-8888, 88888);
+        form().ShowImageSize(88888, 88888);
+        for (const Panel* field : {form().pnStuPos, form().pnStuSize}) {
+            QVERIFY2(QFontMetrics(field->font()).horizontalAdvance(field->text()) <=
+                         field->contentRect().width() - 2,
+                     qPrintable(field->text()));
+        }
 
         QTest::mouseMove(form().Image1, QPoint(7, 9));
         QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=   7,y=   9"));

@@ -7,6 +7,7 @@
 #include "output/TfmOutput.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -127,16 +128,51 @@ private slots:
 
     void openProject_data()
     {
+        // File names in the test folder; "" is an empty value. Expected names after the open;
+        // `unreadable` lists the files the one error message must name.
+        QTest::addColumn<QString>("layFile");
+        QTest::addColumn<QString>("backFile");
         QTest::addColumn<bool>("targetExists");
-        QTest::newRow("target bitmap missing") << false;
-        QTest::newRow("target bitmap there") << true;
+        QTest::addColumn<QString>("patternName");
+        QTest::addColumn<QString>("depthName");
+        QTest::addColumn<QStringList>("unreadable");
+
+        const QStringList none;
+        QTest::newRow("all there") << "leaves.bmp"
+                                   << "cube.bkp" << true << "leaves.bmp"
+                                   << "cube.bkp" << none;
+        QTest::newRow("target missing") << "leaves.bmp"
+                                        << "cube.bkp" << false << "leaves.bmp"
+                                        << "cube.bkp" << none;
+        QTest::newRow("depth map a bitmap") << "leaves.bmp"
+                                            << "leaves.bmp" << false << "leaves.bmp"
+                                            << "leaves.BKP" << none;
+        QTest::newRow("no depth map named") << "leaves.bmp"
+                                            << "" << false << "leaves.bmp"
+                                            << "" << none;
+        QTest::newRow("depth map missing") << "leaves.bmp"
+                                           << "gone.bkp" << false << "leaves.bmp"
+                                           << "" << QStringList{"gone.bkp"};
+        QTest::newRow("depth map not a picture") << "leaves.bmp"
+                                                 << "p.3dp" << false << "leaves.bmp"
+                                                 << "" << QStringList{"p.3dp"};
+        QTest::newRow("both missing") << "gone.bmp"
+                                      << "gone.bkp" << false << ""
+                                      << "" << QStringList{"gone.bmp", "gone.bkp"};
     }
 
-    // Open loads both images and the target, keeps the active image, and forgets a target that
-    // cannot be read without a word.
+    // Open loads both images and the target and keeps the active image. A target that cannot
+    // be read is forgotten without a word; an image that cannot be read is made new under no
+    // name, and one message names every such file.
     void openProject()
     {
+        QFETCH(QString, layFile);
+        QFETCH(QString, backFile);
         QFETCH(bool, targetExists);
+        QFETCH(QString, patternName);
+        QFETCH(QString, depthName);
+        QFETCH(QStringList, unreadable);
+
         form().patternStrip().setSize(30, 40);
         form().depthMap().setSize(50, 40);
         nameImages();
@@ -144,12 +180,19 @@ private slots:
             QImage target(80, 40, QImage::Format_RGB32);
             target.fill(Qt::red);
             QVERIFY(target.save(path("t.bmp")));
+        } else {
+            QFile::remove(path("t.bmp"));
         }
-        QVERIFY(writeFile(path("p.3dp"), "[Files]\nLayFile=" + path("leaves.bmp").toUtf8() +
-                                             "\nBackFile=" + path("cube.bkp").toUtf8() +
+        auto value = [this](const QString& name) {
+            return name.isEmpty() ? QByteArray() : m_dir.filePath(name).toUtf8();
+        };
+        QVERIFY(writeFile(path("p.3dp"), "[Files]\nLayFile=" + value(layFile) +
+                                             "\nBackFile=" + value(backFile) +
                                              "\nTargetFile=" + path("t.bmp").toUtf8() + "\n"));
         form().patternStrip().setSize(5, 5);
         form().depthMap().setSize(5, 5);
+        form().patternStrip().setPixel(0, 0, colorref::Black);
+        form().depthMap().setPixel(0, 0, colorref::Black);
         form().SwitchCurrentImage();
 
         m_prompts.files = {path("p.3dp")};
@@ -157,15 +200,98 @@ private slots:
         QCOMPARE(m_prompts.dialogs.last().filter,
                  QStringLiteral("3D-Picture File[*.3dp]|*.3dp|All Files[*.*]|*.*"));
         QVERIFY(form().drawingState().DepthMapActive);
-        QCOMPARE(form().patternStrip().width(), 30);
-        QCOMPARE(form().depthMap().width(), 50);
-        QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [p.3dp] -- Back(cube.bkp)"));
+        const DocumentState& document = form().document();
+        QCOMPARE(document.PatternFileName,
+                 patternName.isEmpty() ? "" : path(qPrintable(patternName)));
+        QCOMPARE(document.DepthFileName, depthName.isEmpty() ? "" : path(qPrintable(depthName)));
+        // An image that was not loaded keeps its size and takes its new colour.
+        const RasterImage& strip = form().patternStrip();
+        const RasterImage& depth = form().depthMap();
+        QCOMPARE(strip.width(), patternName.isEmpty() ? 5 : 30);
+        QCOMPARE(depth.width(), depthName.isEmpty() ? 5 : depthName.endsWith(".BKP") ? 30 : 50);
+        if (patternName.isEmpty()) {
+            QCOMPARE(strip.image().pixel(0, 0), qRgb(255, 255, 255));
+        }
+        if (depthName.isEmpty()) {
+            QCOMPARE(depth.image().pixel(0, 0), qRgb(58, 58, 58));
+        }
+        QCOMPARE(form().windowTitle(),
+                 QStringLiteral("3D-Picture  [p.3dp] -- Back(%1)").arg(depthName));
+        QCOMPARE(form().pnStuSize->text().right(4), QStringLiteral("%1").arg(depth.height(), 4));
         QCOMPARE(form().V3DPicture->isEnabled(), targetExists);
-        QCOMPARE(form().document().TargetFileName, targetExists ? path("t.bmp") : QString());
+        QCOMPARE(document.TargetFileName, targetExists ? path("t.bmp") : QString());
         if (targetExists) {
             QCOMPARE(form().outputWindow()->picture().width(), 80);
         }
-        QVERIFY(m_prompts.log.filter(QStringLiteral("Error")).isEmpty());
+        const QStringList errors = m_prompts.log.filter(QStringLiteral("Error"));
+        QCOMPARE(errors.size(), unreadable.isEmpty() ? 0 : 1);
+        for (const QString& name : unreadable) {
+            QVERIFY2(errors.first().contains(path(qPrintable(name))), qPrintable(errors.first()));
+        }
+    }
+
+    // A project file that cannot be read leaves the open project as it was, by either way in.
+    void openUnreadableProject_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fromHost");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "gone.3dp" << false << "does not exist";
+        QTest::newRow("folder") << "folder.3dp" << false << "directory";
+        QTest::newRow("missing, from the host") << "gone.3dp" << true << "does not exist";
+    }
+
+    void openUnreadableProject()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, fromHost);
+        QFETCH(QString, reason);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder.3dp")));
+        nameImages();
+        form().document().ProjectFileName = path("old.3dp");
+        form().depthMap().setPixel(0, 0, colorref::Black);
+        const QString fileName = path(qPrintable(name));
+        if (fromHost) {
+            form().DdeServerConv1ExecuteMacro(QStringLiteral("[L]") + fileName);
+        } else {
+            m_prompts.files = {fileName};
+            form().sb3DOpenClick();
+        }
+        const QStringList errors = m_prompts.log.filter(QStringLiteral("Error"));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(fileName) && errors.first().contains(reason),
+                 qPrintable(errors.first()));
+        QCOMPARE(form().document().ProjectFileName, path("old.3dp"));
+        QCOMPARE(form().document().DepthFileName, path("cube.bkp"));
+        QCOMPARE(form().depthMap().image().pixel(0, 0), qRgb(0, 0, 0));
+    }
+
+    void saveAsStopsAtTheFirstFailure_data()
+    {
+        QTest::addColumn<QStringList>("files"); // what the save dialogs answer
+        QTest::addColumn<QStringList>("asked");
+        const QString bad = QStringLiteral("missing/x");
+        QTest::newRow("strip") << QStringList{bad + ".bmp"} << QStringList{PatternSave};
+        QTest::newRow("depth map")
+            << QStringList{"s.bmp", bad + ".bkp"} << QStringList{PatternSave, DepthSave};
+        QTest::newRow("project file") << QStringList{"s.bmp", "d.bkp", bad + ".3dp"}
+                                      << QStringList{PatternSave, DepthSave, ProjectSave};
+    }
+
+    // One error, no further dialog, and the caption never names a project file not written.
+    void saveAsStopsAtTheFirstFailure()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, asked);
+        for (const QString& file : files) {
+            m_prompts.files.append(m_dir.filePath(file));
+        }
+        form().sb3DSaveasClick();
+        QCOMPARE(m_prompts.log.filter(QStringLiteral("Save: ")), asked);
+        QCOMPARE(m_prompts.log.filter(QStringLiteral("Error: ")).size(), 1);
+        QVERIFY(form().document().ProjectFileName.isEmpty());
+        QVERIFY(form().windowTitle().startsWith(QStringLiteral("3D-Picture  [UNTITLED]")));
+        QVERIFY(!form().drawingState().DepthMapActive);
     }
 };
 

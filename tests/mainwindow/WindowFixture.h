@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ScriptedPrompts.h"
+#include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
 
 #include <QFile>
