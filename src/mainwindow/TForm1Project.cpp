@@ -153,7 +153,11 @@ void TForm1::OpenProject()
     }
     UpdateCaption();
     if (!failures.isEmpty()) {
-        m_prompts.showError(failures.join(QLatin1Char('\n')));
+        m_prompts.showError(
+            QStringLiteral(
+                "Some pictures of %1 could not be read; each starts as a new picture:\n%2")
+                .arg(QDir::toNativeSeparators(m_document.ProjectFileName),
+                     failures.join(QLatin1Char('\n'))));
     }
 }
 
