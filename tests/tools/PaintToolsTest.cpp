@@ -115,6 +115,18 @@ private slots:
         QCOMPARE(c.image.brush().color, colorref::White);
     }
 
+    // Another tool chosen in the middle of a stroke (Paste does that) finds no pattern left in
+    // the picture's brush to fill with.
+    void pencilReplacedMidStroke()
+    {
+        Canvas c(filledImage(20, 20, qRgb(255, 255, 255)));
+        TDrawTool dispatcher(c.state, c.host, TDrawTool::PencilId);
+        dispatcher.SelectTool(TDrawTool::PencilId);
+        dispatcher.MouseDown(5, 5);
+        dispatcher.SelectTool(TDrawTool::SelectId);
+        QVERIFY(c.image.brush().pattern.isNull());
+    }
+
     // Mix mode ANDs the colour in: over white it shows the colour, over black nothing. Opaque
     // mode paints the colour on any ground. Each event reports the pixels it changed, and no
     // more than the neighbourhood of the pointer.
