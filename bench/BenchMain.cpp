@@ -18,6 +18,7 @@ int main(int argc, char** argv)
 
     registerRenderBenchmarks();
     registerFileBenchmarks();
+    registerToolBenchmarks();
     registerWindowBenchmarks();
     registerStartupBenchmarks();
 
@@ -25,7 +26,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more : {fileTargets, windowTargets, startupTargets}) {
+    for (auto* more : {fileTargets, toolTargets, windowTargets, startupTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

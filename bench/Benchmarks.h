@@ -12,5 +12,7 @@ std::vector<RatioTarget> fileTargets();
 // The output window under a Qt event loop; needs the QApplication that main creates.
 void registerWindowBenchmarks();
 std::vector<RatioTarget> windowTargets();
+void registerToolBenchmarks();
+std::vector<RatioTarget> toolTargets();
 void registerStartupBenchmarks();
 std::vector<RatioTarget> startupTargets();

@@ -1,0 +1,95 @@
+// A pencil stroke on a large depth map against the floor of one pass over a picture.
+
+#include "Benchmarks.h"
+#include "Fixtures.h"
+#include "render/RasterImage.h"
+#include "tools/DrawingState.h"
+#include "tools/ToolHost.h"
+#include "tools/ToolPencil.h"
+
+#include <QPoint>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// Takes the tools' requests as a main window with no panes to repaint would; it only adds up
+// the reported area, so that the reports are made and used.
+class QuietHost final : public ToolHost
+{
+public:
+    void ShowCurrentPalette() override {}
+    void RefreshCurrentPalette() override {}
+    void HidePalettes() override {}
+    void setPenStylePickerVisible(bool) override {}
+    void showOptionPanel(OptionPanel) override {}
+    void hideOptionPanel() override {}
+    void setTextMenuVisible(bool) override {}
+    void setPaintModeButtonsVisible(bool) override {}
+    void setTimerPeriod(int) override {}
+    void imageChanged(const QRect& area) override { reported += area.width() * area.height(); }
+
+    long long reported = 0;
+};
+
+// A wave across the whole depth map, 1 000 points about 4 to 15 pixels apart.
+std::vector<QPoint> strokePoints()
+{
+    std::vector<QPoint> points;
+    for (int i = 0; i < 1000; ++i) {
+        const double wave = std::sin(2 * std::numbers::pi * i / 250.0);
+        points.emplace_back(100 + i * 38 / 10, fixtures::DepthHeight / 2 + int(1200 * wave));
+    }
+    return points;
+}
+
+// Press, 999 moves and the release, with the solid pen of size 3 in opaque mode: the press
+// takes the whole-picture undo snapshot, every move paints a 13-pixel-wide segment and a dab.
+void pencilStroke(benchmark::State& state)
+{
+    RasterImage depth = fixtures::shapesDepthMap();
+    depth.scanLine(0); // a picture of its own, before the timing
+    depth.setPalette(greypalette::make());
+    DrawingState drawing;
+    drawing.ActiveImage = &depth;
+    drawing.DepthMapActive = true;
+    drawing.CurrentColor = colorref::paletteGrey(120);
+    drawing.OpaquePaint = true;
+    drawing.PenSize = 3;
+    QuietHost host;
+    ToolPencil pencil(drawing, host);
+    const std::vector<QPoint> points = strokePoints();
+    auto stroke = [&] {
+        pencil.MouseDown(points.front().x(), points.front().y());
+        for (size_t i = 1; i < points.size(); ++i) {
+            pencil.MouseMove(points[i].x(), points[i].y());
+        }
+        pencil.MouseUp(points.back().x(), points.back().y());
+    };
+    stroke(); // the first stroke of a tool also allocates its undo picture
+    for (auto _ : state) {
+        stroke();
+        benchmark::DoNotOptimize(depth.constScanLine(fixtures::DepthHeight / 2));
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(host.reported);
+}
+
+} // namespace
+
+std::vector<RatioTarget> toolTargets()
+{
+    return {
+        {"pencil_stroke/4000x3000", "copy_rows", 2.5},
+    };
+}
+
+void registerToolBenchmarks()
+{
+    benchmark::RegisterBenchmark("pencil_stroke/4000x3000", pencilStroke)
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(5)
+        ->MinTime(0.3);
+}
