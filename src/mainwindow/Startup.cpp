@@ -5,6 +5,7 @@
 #include "mainwindow/TForm1.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QScreen>
 #include <QTimer>
 
@@ -23,8 +24,17 @@ int runEditor(int& argc, char** argv)
     TForm1 form(prompts);
     prompts.setParent(&form);
     const QScreen* screen = form.screen();
+    int bitsPerPixel = screen ? screen->depth() : 32;
+    // The X servers Qt runs on have 8 bits per pixel or more: DEPTHLOOM_DISPLAY_BITS stands in
+    // for the display's depth, so that the question for fewer colours and both its answers can
+    // be tried on any of them.
+    bool depthGiven = false;
+    const int givenDepth = qEnvironmentVariableIntValue("DEPTHLOOM_DISPLAY_BITS", &depthGiven);
+    if (depthGiven && givenDepth > 0) {
+        bitsPerPixel = givenDepth;
+    }
     const bool passed =
-        form.FormCreate(QCoreApplication::arguments(), screen ? screen->depth() : 32);
+        form.FormCreate(QCoreApplication::arguments(), bitsPerPixel, QFontDatabase::families());
     form.show();
     // A shown main window is activated at once; running its first activation here lets the
     // first paint show the images instead of empty panes.

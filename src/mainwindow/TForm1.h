@@ -81,9 +81,10 @@ public:
 
     // Start-up, quitting, the host link and help (TForm1Startup.cpp).
     // The checks of the window's creation: the display's colour depth (which may ask whether
-    // to go on; false means the user declined), the start language from the installed fonts,
-    // and whether the host program started the editor.
-    bool FormCreate(const QStringList& arguments, int bitsPerPixel);
+    // to go on; false means the user declined), the start language from the installed font
+    // families, and whether the host program started the editor.
+    bool FormCreate(const QStringList& arguments, int bitsPerPixel,
+                    const QStringList& fontFamilies);
     // Serves the host program's macros under the name derived from the executable's.
     void startHostLink(const QString& executablePath);
     // A macro from the host program: "[L]" and a project path on its first line opens that

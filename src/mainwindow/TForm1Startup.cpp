@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFontDatabase>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -23,7 +22,8 @@ const QString ChineseFont = QStringLiteral("宋体");
 
 } // namespace
 
-bool TForm1::FormCreate(const QStringList& arguments, int bitsPerPixel)
+bool TForm1::FormCreate(const QStringList& arguments, int bitsPerPixel,
+                        const QStringList& fontFamilies)
 {
     BitsPerPixel = bitsPerPixel;
     const startup::ColorDepthDecision depth = startup::CheckColorDepth(BitsPerPixel, m_prompts);
@@ -31,7 +31,7 @@ bool TForm1::FormCreate(const QStringList& arguments, int bitsPerPixel)
     HighColorPalette->setChecked(depth.highColorPaletteChecked);
     N20ColorPalette->setChecked(depth.n20ColorPaletteChecked);
 
-    if (QFontDatabase::families().contains(ChineseFont)) {
+    if (fontFamilies.contains(ChineseFont)) {
         Chinese1Click();
     } else {
         ChangeLanguage(language::English);

@@ -1,83 +1,14 @@
 #include "mainwindow/StartupRules.h"
 
 #include "common/TestMain.h"
-#include "document/Prompts.h"
 
 #include <QTest>
-
-namespace {
-
-// Answers every Yes/No question with `answer` and records the questions.
-class ScriptedPrompts final : public Prompts
-{
-public:
-    explicit ScriptedPrompts(bool answer) : m_answer(answer) {}
-
-    bool askYesNo(const QString& text) override
-    {
-        asked << text;
-        return m_answer;
-    }
-    bool askOkCancel(const QString& text) override
-    {
-        asked << text;
-        return m_answer;
-    }
-    void showError(const QString& text) override { asked << text; }
-    QString chooseOpenFile(const FileDialog&) override { return {}; }
-    QString chooseSaveFile(const FileDialog&) override { return {}; }
-    QString runBitmapChooser(const QString&, bool) override { return {}; }
-
-    QStringList asked;
-
-private:
-    bool m_answer;
-};
-
-} // namespace
 
 class StartupRulesTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void colorDepth_data()
-    {
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<bool>("highColor");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("passed");
-        QTest::newRow("32 bits") << 32 << false << true << false << true;
-        QTest::newRow("16 bits") << 16 << false << true << false << true;
-        QTest::newRow("9 bits") << 9 << false << true << false << true;
-        QTest::newRow("8 bits") << 8 << false << false << false << true;
-        QTest::newRow("4 bits, Yes") << 4 << true << false << true << true;
-        QTest::newRow("4 bits, No") << 4 << false << false << true << false;
-        QTest::newRow("1 bit, No") << 1 << false << false << true << false;
-    }
-    void colorDepth()
-    {
-        QFETCH(int, bits);
-        QFETCH(bool, answer);
-        QFETCH(bool, highColor);
-        QFETCH(bool, asked);
-        QFETCH(bool, passed);
-        ScriptedPrompts prompts(answer);
-        const startup::ColorDepthDecision decision = startup::CheckColorDepth(bits, prompts);
-        QCOMPARE(decision.UseHighColorPalette, highColor);
-        QCOMPARE(decision.highColorPaletteChecked, highColor);
-        QCOMPARE(decision.n20ColorPaletteChecked, !highColor);
-        QCOMPARE(decision.asked, asked);
-        QCOMPARE(decision.passed, passed);
-        const QStringList expected =
-            asked ? QStringList{QStringLiteral("This Program need at least 256 colors\n"
-                                               "    (Recemmend 16-bit color)\n"
-                                               "    Do you want to continue?")}
-                  : QStringList{};
-        QCOMPARE(prompts.asked, expected);
-    }
-
     void launchedByHost_data()
     {
         QTest::addColumn<QStringList>("arguments");

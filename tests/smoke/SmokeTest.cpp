@@ -1,12 +1,19 @@
-// Starts the real program in an X server (the test runs under xvfb-run), looks at its window,
-// opens a project over the host link and quits through the quit question.
+// Starts the real program in an X server (the test runs under xvfb-run), answers its colour
+// question when it asks one, looks at its window, opens a project over the host link and quits
+// through the quit question, listening as the host program for what the editor tells it.
 
 #include "common/TestMain.h"
 
+#include <QGuiApplication>
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QPalette>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -21,9 +28,116 @@ QString run(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-QString windowName(const QString& window)
+QString xdotool(const QStringList& arguments)
 {
-    return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window});
+    return run(QStringLiteral("xdotool"), arguments);
+}
+
+// The first shown window whose title matches the regular expression `title`, or "".
+QString findWindow(const QString& title)
+{
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"), title})
+        .section(QLatin1Char('\n'), 0, 0);
+}
+
+// Whether `process` has ended or ends within 10 s. (waitForFinished() alone says false for a
+// process whose end the event loop has already seen.)
+bool ends(QProcess& process)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(10000);
+}
+
+QRect windowGeometry(const QString& window)
+{
+    QRect area;
+    const QString shell =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+    for (const QString& line : shell.split(QLatin1Char('\n'))) {
+        const int value = line.section(QLatin1Char('='), 1).toInt();
+        if (line.startsWith(QStringLiteral("X=")))
+            area.moveLeft(value);
+        if (line.startsWith(QStringLiteral("Y=")))
+            area.moveTop(value);
+        if (line.startsWith(QStringLiteral("WIDTH=")))
+            area.setWidth(value);
+        if (line.startsWith(QStringLiteral("HEIGHT=")))
+            area.setHeight(value);
+    }
+    return area;
+}
+
+// Checks the look of a freshly started main window, `shot` being the window alone, against
+// its layout: the white 120 x 300 pattern strip in its frame on the button-shadow pane, the
+// depth map in the ground grey under the button-face hatch of the mask, the yellow panel of
+// the file buttons while the strip is active, and the status bar's empty hint and position
+// fields beside the size field's black text. Returns what is wrong, or "".
+QString lookProblem(const QImage& shot)
+{
+    const QPalette palette = QGuiApplication::palette();
+    const QRgb face = palette.color(QPalette::Button).rgb();
+    const QRgb shadow = palette.color(QPalette::Dark).rgb();
+    const QRgb black = qRgb(0, 0, 0);
+    const int width = shot.width();
+    const int height = shot.height();
+    // The menu bar's height is the style's: find the panes' top from the strip's frame, the
+    // first black row above the status bar in a column through the strip.
+    const int stripColumn = 130;
+    int frameBottom = height - 25;
+    while (frameBottom > 0 && shot.pixel(stripColumn, frameBottom) != black) {
+        --frameBottom;
+    }
+    const int top = frameBottom - 301;
+    const int statusTop = height - 24;
+
+    struct Area
+    {
+        const char* place;
+        QRect rect;
+        QList<QRgb> colours; // every pixel is one of them, and each of them shows
+    };
+    const Area areas[] = {
+        {"strip", QRect(70, top + 1, 120, 300), {qRgb(255, 255, 255)}},
+        {"strip frame, top", QRect(69, top, 122, 1), {black}},
+        {"strip frame, right", QRect(190, top, 1, 302), {black}},
+        {"left pane below the strip", QRect(69, top + 310, 166, statusTop - top - 310), {shadow}},
+        {"file buttons' panel", QRect(57, top + 5, 3, 48), {qRgb(255, 255, 0)}},
+        {"depth map under the mask", QRect(244, top + 3, 300, 300), {qRgb(58, 58, 58), face}},
+        {"hint field", QRect(2, height - 22, 408, 20), {face}},
+        {"position field", QRect(412, height - 22, 78, 20), {face}},
+    };
+    for (const Area& area : areas) {
+        if (area.rect.isEmpty() || !shot.rect().contains(area.rect)) {
+            return QStringLiteral("%1 lies outside the window (panes' top %2)")
+                .arg(QLatin1String(area.place))
+                .arg(top);
+        }
+        QSet<QRgb> seen;
+        for (int y = area.rect.top(); y <= area.rect.bottom(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+            for (int x = area.rect.left(); x <= area.rect.right(); ++x) {
+                if (!area.colours.contains(line[x])) {
+                    return QStringLiteral("%1: #%2 at (%3, %4)")
+                        .arg(QLatin1String(area.place))
+                        .arg(line[x] & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                        .arg(x)
+                        .arg(y);
+                }
+                seen.insert(line[x]);
+            }
+        }
+        if (seen.size() != area.colours.size()) {
+            return QStringLiteral("%1 lacks a colour").arg(QLatin1String(area.place));
+        }
+    }
+    int darkest = 255;
+    for (int y = height - 22; y < height - 2; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+        for (int x = width - 71; x < width - 2; ++x) {
+            darkest = std::min(darkest, qGray(line[x]));
+        }
+    }
+    return darkest < 40 ? QString() : QStringLiteral("no black text in the size field");
 }
 
 } // namespace
@@ -33,9 +147,36 @@ class SmokeTest : public QObject
     Q_OBJECT
 
 private slots:
-    void startOpenAndQuit()
+    void initTestCase()
     {
         QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run this test under xvfb-run");
+        // Keep the pointer off the window, so no hint shows.
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")});
+    }
+
+    void startAndQuit_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("displayBits"); // "" for the display's own
+        QTest::addColumn<QString>("answer");      // the key that answers the colour question
+        QTest::addColumn<bool>("runs");           // the window stays for the user
+        QTest::addColumn<QByteArray>("toHost");   // what the host program hears at quitting
+        QTest::newRow("alone") << QStringList() << ""
+                               << "" << true << QByteArray();
+        QTest::newRow("by the host") << QStringList{"DpStart"} << ""
+                                     << "" << true << QByteArray("I am quit");
+        QTest::newRow("few colours, go on") << QStringList() << "4"
+                                            << "y" << true << QByteArray();
+        QTest::newRow("few colours, stop") << QStringList() << "4"
+                                           << "n" << false << QByteArray();
+    }
+    void startAndQuit()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, displayBits);
+        QFETCH(QString, answer);
+        QFETCH(bool, runs);
+        QFETCH(QByteArray, toHost);
         QTemporaryDir dir;
         QImage strip(40, 60, QImage::Format_RGB32);
         strip.fill(Qt::darkGreen);
@@ -48,79 +189,92 @@ private slots:
                        "\n");
         }
 
+        // The host program's end of the link.
+        QLocalServer host;
+        QVERIFY(host.listen(dir.filePath(QStringLiteral("dp-ddeserverconv1"))));
+        QByteArray heard;
+        connect(&host, &QLocalServer::newConnection, &host, [&] {
+            QLocalSocket* socket = host.nextPendingConnection();
+            connect(socket, &QLocalSocket::readyRead, socket,
+                    [&heard, socket] { heard += socket->readAll(); });
+        });
+
         QProcess editor;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        // The host link's socket lives in the temporary folder: keep it apart from any other
+        // The host link's sockets live in the temporary folder: keep them apart from any other
         // copy of the editor on this machine.
         environment.insert(QStringLiteral("TMPDIR"), dir.path());
+        if (!displayBits.isEmpty()) {
+            environment.insert(QStringLiteral("DEPTHLOOM_DISPLAY_BITS"), displayBits);
+        }
         editor.setProcessEnvironment(environment);
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
-        editor.start(QStringLiteral(DEPTHLOOM_EXE), QStringList());
+        editor.start(QStringLiteral(DEPTHLOOM_EXE), arguments);
         QVERIFY(editor.waitForStarted());
+        auto cleanup = qScopeGuard([&editor] {
+            if (editor.state() != QProcess::NotRunning) {
+                editor.kill();
+                editor.waitForFinished();
+            }
+        });
+
+        if (!answer.isEmpty()) {
+            QString question;
+            QTRY_VERIFY_WITH_TIMEOUT(
+                !(question = findWindow(QStringLiteral("^Warning$"))).isEmpty(), 20000);
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), question});
+            xdotool({QStringLiteral("key"), answer});
+            QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("^Warning$")).isEmpty(), 5000);
+        }
+        if (!runs) {
+            QVERIFY(ends(editor));
+            QCOMPARE(editor.exitCode(), 0);
+            return;
+        }
 
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = run(QStringLiteral("xdotool"),
-                                                {QStringLiteral("search"), QStringLiteral("--name"),
-                                                 QStringLiteral("^3D-Picture")})
-                                                .section(QLatin1Char('\n'), 0, 0))
-                                      .isEmpty(),
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = findWindow(QStringLiteral("^3D-Picture"))).isEmpty(),
                                  20000);
-        QTRY_COMPARE_WITH_TIMEOUT(windowName(window),
+        QTRY_COMPARE_WITH_TIMEOUT(xdotool({QStringLiteral("getwindowname"), window}),
                                   QStringLiteral("3D-Picture  [UNTITLED] -- lay()"), 10000);
-
-        // The window is painted: its part of the screen is not one flat colour.
+        const QRect area = windowGeometry(window);
+        QCOMPARE(area.size(), QSize(564, 449));
         const QString shot = dir.filePath(QStringLiteral("screen.png"));
         QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/import"),
                                    {QStringLiteral("-window"), QStringLiteral("root"), shot}),
                  0);
-        const QStringList geometry =
-            run(QStringLiteral("xdotool"),
-                {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window})
-                .split(QLatin1Char('\n'));
-        QRect area;
-        for (const QString& line : geometry) {
-            const int value = line.section(QLatin1Char('='), 1).toInt();
-            if (line.startsWith(QStringLiteral("X=")))
-                area.moveLeft(value);
-            if (line.startsWith(QStringLiteral("Y=")))
-                area.moveTop(value);
-            if (line.startsWith(QStringLiteral("WIDTH=")))
-                area.setWidth(value);
-            if (line.startsWith(QStringLiteral("HEIGHT=")))
-                area.setHeight(value);
+        const QImage look = QImage(shot).copy(area).convertToFormat(QImage::Format_RGB32);
+        const QString problem = lookProblem(look);
+        if (!problem.isEmpty()) {
+            look.save(dir.filePath(QStringLiteral("window.png")));
+            dir.setAutoRemove(false);
+            QFAIL(qPrintable(problem + QStringLiteral(" (see %1/window.png)").arg(dir.path())));
         }
-        QVERIFY2(area.width() > 300 && area.height() > 300, qPrintable(geometry.join(' ')));
-        const QImage screen = QImage(shot).copy(area).convertToFormat(QImage::Format_RGB32);
-        QSet<QRgb> colours;
-        for (int y = 0; y < screen.height(); y += 3) {
-            for (int x = 0; x < screen.width(); x += 3) {
-                colours.insert(screen.pixel(x, y));
-            }
-        }
-        QVERIFY2(colours.size() > 4, qPrintable(QString::number(colours.size())));
 
         // The host program opens a project.
-        QLocalSocket host;
-        host.connectToServer(dir.filePath(QStringLiteral("depthloom-ddeserverconv1")));
-        QVERIFY(host.waitForConnected(5000));
-        host.write("[L]" + project.toUtf8());
-        host.disconnectFromServer();
-        QTRY_COMPARE_WITH_TIMEOUT(windowName(window),
+        QLocalSocket link;
+        link.connectToServer(dir.filePath(QStringLiteral("depthloom-ddeserverconv1")));
+        QVERIFY(link.waitForConnected(5000));
+        link.write("[L]" + project.toUtf8());
+        link.disconnectFromServer();
+        QTRY_COMPARE_WITH_TIMEOUT(xdotool({QStringLiteral("getwindowname"), window}),
                                   QStringLiteral("3D-Picture  [p.3dp] -- lay(strip.bmp)"), 10000);
 
         // File, Exit, and OK at the quit question.
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+f")});
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
         QTest::qWait(500);
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("x")});
+        xdotool({QStringLiteral("key"), QStringLiteral("x")});
         QTest::qWait(700);
         QCOMPARE(editor.state(), QProcess::Running);
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
-        QVERIFY(editor.waitForFinished(10000));
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(ends(editor));
         QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
         QCOMPARE(editor.exitCode(), 0);
+        // A macro is sent before the editor ends; give it time to arrive.
+        QTest::qWait(300);
+        QCOMPARE(heard, toHost);
     }
 };
 

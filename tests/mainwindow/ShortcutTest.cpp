@@ -1,0 +1,126 @@
+#include "WindowFixture.h"
+#include "common/TestMain.h"
+#include "tools/TDrawTool.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+// Stands in for the current tool and writes down the Edit commands that reach it.
+class EditRecorder final : public TOneTool
+{
+public:
+    EditRecorder(DrawingState& state, ToolHost& host, QStringList& log)
+        : TOneTool(state, host), m_log(log)
+    {}
+    void Undo() override { m_log << QStringLiteral("undo"); }
+    void Cut() override { m_log << QStringLiteral("cut"); }
+    void Copy() override { m_log << QStringLiteral("copy"); }
+    void Paste() override { m_log << QStringLiteral("paste"); }
+
+private:
+    QStringList& m_log;
+};
+
+} // namespace
+
+// Stands in for the system's viewer of help pages and writes down what it was asked to open,
+// relative to the program's folder.
+class HelpViewer : public QObject
+{
+    Q_OBJECT
+
+public:
+    QStringList* log = nullptr;
+
+public slots:
+    void open(const QUrl& url)
+    {
+        QString page =
+            QDir(QCoreApplication::applicationDirPath()).relativeFilePath(url.toLocalFile());
+        if (url.hasFragment()) {
+            page += QLatin1Char('#') + url.fragment();
+        }
+        *log << QStringLiteral("open ") + page;
+    }
+};
+
+class ShortcutTest : public QObject, public WindowFixture
+{
+    Q_OBJECT
+
+    QStringList m_log;
+    HelpViewer m_viewer;
+
+private slots:
+    void init()
+    {
+        openWindow();
+        m_log.clear();
+        m_viewer.log = &m_log;
+        form().drawTool()->setFactory([this](std::uint8_t, DrawingState& s, ToolHost& h) {
+            return std::make_unique<EditRecorder>(s, h, m_log);
+        });
+        form().drawTool()->SelectTool(TDrawTool::LineId);
+    }
+    void cleanup()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        closeWindow();
+    }
+
+    void commands_data()
+    {
+        QTest::addColumn<QString>("input"); // keys typed on the window, or the control used
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<bool>("viewer"); // the system opens help pages
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("Ctrl+Z") << "Ctrl+Z" << false << true << QStringList{"undo"};
+        QTest::newRow("Ctrl+X") << "Ctrl+X" << false << true << QStringList{"cut"};
+        QTest::newRow("Ctrl+C") << "Ctrl+C" << false << true << QStringList{"copy"};
+        QTest::newRow("Ctrl+V") << "Ctrl+V" << false << true << QStringList{"paste"};
+        QTest::newRow("F1") << "F1" << false << true << QStringList{"open help/3DP.htm#10"};
+        QTest::newRow("F1, Chinese")
+            << "F1" << true << true << QStringList{"open help/c3DP.htm#10"};
+        QTest::newRow("Help Contents")
+            << "HelpContentsItem" << false << true << QStringList{"open help/index.htm"};
+        QTest::newRow("Help Contents, no viewer")
+            << "HelpContentsItem" << false << false
+            << QStringList{"Error: Can not open help page: index.htm"};
+        QTest::newRow("help button")
+            << "sbHelp" << false << true << QStringList{"open help/index.htm"};
+        QTest::newRow("help button, no viewer") << "sbHelp" << false << false << QStringList{};
+    }
+    // Keys are typed on the window as a user types them, so a shortcut that is not bound
+    // does nothing.
+    void commands()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, chinese);
+        QFETCH(bool, viewer);
+        if (chinese) {
+            form().Chinese1->trigger();
+        }
+        if (viewer) {
+            QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_viewer, "open");
+        } else if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            QSKIP("only the offscreen platform is known to open no pages");
+        }
+        if (input == QLatin1String("HelpContentsItem")) {
+            form().HelpContentsItem->trigger();
+        } else if (input == QLatin1String("sbHelp")) {
+            QTest::mouseClick(form().sbHelp, Qt::LeftButton);
+        } else {
+            QTest::keySequence(form().windowHandle(), QKeySequence(input));
+        }
+        QTEST(m_log + m_prompts.log, "log");
+    }
+};
+
+DEPTHLOOM_TEST_CLASS(ShortcutTest);
+#include "ShortcutTest.moc"
