@@ -266,10 +266,8 @@ void TFileOpenDlgTest::typedText()
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(m_dialog->isVisible(), chosen.isEmpty());
     QCOMPARE(m_dialog->ChooserFileName(), chosen.isEmpty() ? QString() : path(chosen));
-    QCOMPARE(m_dialog->selectedFile(), chosen.isEmpty() ? QString() : path(chosen));
     QCOMPARE(m_dialog->folder(), folder.isEmpty() ? m_dir->path() : path(folder));
     QCOMPARE(m_dialog->mask(), mask);
-    // A typed mask leaves the filter list as it is; a turned filter shows.
     QCOMPARE(m_dialog->FilterComboBox1->currentData().toString(),
              chosen.endsWith(".png") ? mask : QString("*.bmp"));
     QCOMPARE(m_dialog->listedFiles(), listed);
@@ -386,9 +384,6 @@ void TFileOpenDlgTest::callerFilterStartsOnItsFirstEntry()
     m_dialog->setFilter("Back ground[*.bkp]|*.bkp|Bitmap Files[*.bmp]|*.bmp");
     QCOMPARE(m_dialog->mask(), QStringLiteral("*.bkp"));
     QCOMPARE(m_dialog->FilterComboBox1->currentText(), QStringLiteral("Back ground[*.bkp]"));
-    QCOMPARE(m_dialog->listedFiles(), (QStringList{"broken.bkp", "depth.bkp"}));
-    QCOMPARE(m_dialog->FilterComboBox1->count(), 3);
-    QCOMPARE(m_dialog->FilterComboBox1->itemText(2), chooser::picturesEntry().description);
 
     m_dialog->FilterComboBox1->setCurrentIndex(1);
     QCOMPARE(m_dialog->mask(), QStringLiteral("*.bmp"));
