@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -84,6 +85,28 @@ int filterIndexForPattern(const QList<FilterEntry>& entries, const QString& patt
     return -1;
 }
 
+FilterEntry picturesEntry()
+{
+    QStringList masks;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        masks.append(QStringLiteral("*.") + QString::fromLatin1(format).toLower());
+    }
+    masks.removeDuplicates();
+    const QString mask = masks.join(QLatin1Char(';'));
+    return {QStringLiteral("Pictures[%1]").arg(mask), mask};
+}
+
+int filterIndexShowing(const QList<FilterEntry>& entries, const QString& name)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QStringList masks = splitMask(entries[i].mask);
+        if (!masks.contains(QStringLiteral("*")) && matchesMask(name, masks)) {
+            return int(i);
+        }
+    }
+    return -1;
+}
+
 QStringList splitMask(const QString& mask)
 {
     QStringList masks;
@@ -111,12 +134,13 @@ bool matchesMask(const QString& name, const QStringList& masks)
 QStringList listFiles(const QString& folder, const QString& mask)
 {
     const QList<QRegularExpression> expressions = maskExpressions(splitMask(mask));
-    const QStringList names =
-        QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    // QDir::Files keeps a link whatever it points to.
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     QStringList matching;
-    for (const QString& name : names) {
-        if (matchesAny(name, expressions)) {
-            matching.append(name);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isFile() && matchesAny(entry.fileName(), expressions)) {
+            matching.append(entry.fileName());
         }
     }
     return matching;
@@ -137,6 +161,10 @@ PreviewKind previewKind(const QString& path)
     }
     if (key == QLatin1String(".BKP")) {
         return PreviewKind::HeightMap;
+    }
+    const QString suffix = QFileInfo(splitLast(path).last).suffix().toLower();
+    if (!suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix.toLatin1())) {
+        return PreviewKind::Bitmap;
     }
     return PreviewKind::None;
 }

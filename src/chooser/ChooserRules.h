@@ -32,6 +32,14 @@ QStringList qtNameFilters(const QString& filter);
 // The index of the entry whose mask contains `pattern` (case ignored), or -1.
 int filterIndexForPattern(const QList<FilterEntry>& entries, const QString& pattern);
 
+// The entry that lists every picture format Qt reads: "Pictures[*.bmp;*.gif;...]".
+FilterEntry picturesEntry();
+
+// The first entry that shows the file `name` without showing every file, or -1: the filter to
+// turn to when a typed name is hidden by the current mask. "*.*" alone never counts, so a name
+// only it shows stays hidden.
+int filterIndexShowing(const QList<FilterEntry>& entries, const QString& name);
+
 // The single masks of a mask text, "*.*" turned into "*". Empty parts are dropped.
 QStringList splitMask(const QString& mask);
 
@@ -41,8 +49,9 @@ bool hasWildcards(const QString& text);
 bool matchesMask(const QString& name, const QStringList& masks);
 
 // The names of the plain files in `folder` that match `mask`, sorted by name with case
-// ignored. Hidden files (a name starting with a dot) are left out. An unreadable or missing
-// folder gives an empty list.
+// ignored. Hidden files (a name starting with a dot) are left out, and so is every name that
+// is not a regular file once links are followed (a link to a device or a pipe), which nobody
+// can choose as a picture. An unreadable or missing folder gives an empty list.
 QStringList listFiles(const QString& folder, const QString& mask);
 
 // The extension of `path` including its dot, in upper case and cut to its first 4 characters:
@@ -52,10 +61,12 @@ QString extensionKey(const QString& path);
 enum class PreviewKind
 {
     None,      // not a picture the chooser shows
-    Bitmap,    // any picture format Qt reads
+    Bitmap,    // any picture format Qt reads, by its extension
     HeightMap, // the depth map's own file format
 };
 
+// ".BMP" and ".BKP" by extensionKey, so "a.bmpx" is a bitmap; any other extension Qt reads
+// pictures of ("png", "jpeg") by the whole extension.
 PreviewKind previewKind(const QString& path);
 
 // What a text typed into the chooser's name field asks for. Every field may be empty.

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QStringListModel>
 #include <QStyle>
@@ -191,6 +192,7 @@ void TFileOpenDlg::connectControls()
     FileEdit->installEventFilter(this);
     FileEdit->lineEdit()->installEventFilter(this);
     FileListBox1->viewport()->installEventFilter(this);
+    DirectoryListBox1->viewport()->installEventFilter(this);
 
     connect(FileListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_syncing) {
@@ -220,14 +222,19 @@ void TFileOpenDlg::connectControls()
                     DirectoryListBox1Change();
                 }
             });
-    // The folder model reads folders in the background; the current folder can only be
-    // scrolled into view once the folders above it are there.
-    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (isInside(m_folder, QDir::cleanPath(path))) {
+    // The folder model reads and sorts folders in the background, which moves the rows: the
+    // current folder is scrolled back into view until the user scrolls or clicks the list.
+    auto reveal = [this] {
+        if (m_revealFolder) {
             QScopedValueRollback syncing(m_syncing, true);
             revealFolder();
         }
-    });
+    };
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, reveal);
+    connect(m_folderModel, &QFileSystemModel::rowsInserted, this, reveal);
+    connect(m_folderModel, &QFileSystemModel::layoutChanged, this, reveal);
+    connect(DirectoryListBox1->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_revealFolder = false; });
     connect(FilterComboBox1, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_syncing) {
             FilterComboBox1Change();
@@ -268,6 +275,7 @@ void TFileOpenDlg::showFolderInLists()
     DirectoryListBox1->setRootIndex(root);
     const QModelIndex current = m_folder == drive ? QModelIndex() : m_folderModel->index(m_folder);
     DirectoryListBox1->setCurrentIndex(current);
+    m_revealFolder = true;
     revealFolder();
 }
 
@@ -282,6 +290,10 @@ void TFileOpenDlg::revealFolder()
         DirectoryListBox1->expand(up);
     }
     DirectoryListBox1->expand(current);
+    // The folders one can go into next are shown as far as they fit below the current one.
+    if (const int below = m_folderModel->rowCount(current); below > 0) {
+        DirectoryListBox1->scrollTo(m_folderModel->index(below - 1, 0, current));
+    }
     DirectoryListBox1->scrollTo(current);
 }
 
@@ -356,26 +368,26 @@ bool TFileOpenDlg::selectFile(const QString& name)
 
 void TFileOpenDlg::setFilter(const QString& filter)
 {
-    if (filter == m_filter) {
-        return;
+    QList<chooser::FilterEntry> entries = chooser::parseFilterList(filter);
+    const chooser::FilterEntry pictures = chooser::picturesEntry();
+    if (std::none_of(entries.begin(), entries.end(), [&](const chooser::FilterEntry& entry) {
+            return entry.mask.compare(pictures.mask, Qt::CaseInsensitive) == 0;
+        })) {
+        entries.append(pictures);
     }
-    m_filter = filter;
-    const QList<chooser::FilterEntry> entries = chooser::parseFilterList(filter);
-    int keep = -1;
     {
         QScopedValueRollback syncing(m_syncing, true);
         FilterComboBox1->clear();
         for (const chooser::FilterEntry& entry : entries) {
-            if (keep < 0 && entry.mask.compare(m_mask, Qt::CaseInsensitive) == 0) {
-                keep = FilterComboBox1->count();
-            }
             FilterComboBox1->addItem(entry.description, entry.mask);
         }
-        FilterComboBox1->setCurrentIndex(keep >= 0 ? keep : 0);
+        FilterComboBox1->setCurrentIndex(0);
     }
-    if (keep < 0 && !entries.isEmpty()) {
-        setMask(entries.first().mask);
-    }
+    // The field is narrower than the longer descriptions; the open list shows them whole.
+    QAbstractItemView* popup = FilterComboBox1->view();
+    popup->setMinimumWidth(popup->sizeHintForColumn(0) +
+                           popup->verticalScrollBar()->sizeHint().width());
+    setMask(entries.first().mask);
 }
 
 void TFileOpenDlg::setViewChecked(bool checked)
@@ -401,10 +413,31 @@ bool TFileOpenDlg::applyFilePath(const QString& text)
         if (!listedFiles().contains(typed.name)) {
             rereadFiles(true);
         }
+        if (!listedFiles().contains(typed.name) && !showFilterListing(typed.name)) {
+            return invalid();
+        }
         if (!selectFile(typed.name)) {
             return invalid();
         }
     }
+    return true;
+}
+
+bool TFileOpenDlg::showFilterListing(const QString& name)
+{
+    QList<chooser::FilterEntry> entries;
+    for (int row = 0; row < FilterComboBox1->count(); ++row) {
+        entries.append({FilterComboBox1->itemText(row), FilterComboBox1->itemData(row).toString()});
+    }
+    const int row = chooser::filterIndexShowing(entries, name);
+    if (row < 0 || !chooser::listFiles(m_folder, entries[row].mask).contains(name)) {
+        return false;
+    }
+    {
+        QScopedValueRollback syncing(m_syncing, true);
+        FilterComboBox1->setCurrentIndex(row);
+    }
+    setMask(entries[row].mask);
     return true;
 }
 
@@ -430,14 +463,17 @@ bool TFileOpenDlg::eventFilter(QObject* watched, QEvent* event)
         (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // The press is swallowed too, or the dialog would take it for OK.
-            if (type == QEvent::KeyRelease && !key->isAutoRepeat()) {
+            // Only the press acts. The release of the Enter that closed an error box comes here
+            // once the box is gone, and must not open it again.
+            if (type == QEvent::KeyPress && !key->isAutoRepeat()) {
                 FileEditEnter();
             }
             return true;
         }
     } else if (watched == FileListBox1->viewport() && type == QEvent::MouseButtonPress) {
         m_previewedByPress = false;
+    } else if (watched == DirectoryListBox1->viewport() && type == QEvent::MouseButtonPress) {
+        m_revealFolder = false;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -495,14 +531,21 @@ void TFileOpenDlg::FileEditEnter()
         // Adding the first entry makes it current, which would replace the text being edited.
         FileEdit->setEditText(text);
     }
-    applyFilePath(text);
+    const chooser::TypedPath typed = chooser::splitTypedPath(text, m_folder);
+    if (applyFilePath(text) && !typed.name.isEmpty()) {
+        chooseSelected();
+    }
 }
 
 void TFileOpenDlg::BitBtn1Click()
 {
-    if (!applyFilePath(FileEdit->currentText())) {
-        return;
+    if (applyFilePath(FileEdit->currentText())) {
+        chooseSelected();
     }
+}
+
+void TFileOpenDlg::chooseSelected()
+{
     m_chooserFileName = selectedFile();
     if (!m_chooserFileName.isEmpty()) {
         accept();

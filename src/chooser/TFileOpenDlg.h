@@ -59,9 +59,9 @@ public:
     explicit TFileOpenDlg(Prompts& prompts, QWidget* parent = nullptr);
     ~TFileOpenDlg() override;
 
-    // "description|mask|description|mask...". Setting the filter list it already has keeps
-    // the current mask; a new list keeps the mask when one of its entries has it and otherwise
-    // takes its first entry's mask.
+    // "description|mask|description|mask...". The list's entries are followed by one that
+    // lists every picture format Qt reads; the list's first entry becomes current and its mask
+    // the file list's, whatever was chosen before.
     void setFilter(const QString& filter);
     void setViewChecked(bool checked);
 
@@ -88,8 +88,9 @@ public:
     bool selectFile(const QString& name);
 
     // Applies a text as typed into the name field: a folder part becomes the current folder, a
-    // last part with '*' or '?' the mask, a plain name selects that file. A folder that does
-    // not exist, or a name the list does not show, is reported through the prompts as
+    // last part with '*' or '?' the mask, a plain name selects that file. A file the mask hides
+    // is shown by turning to the first filter that lists it ("*.*" excepted). A folder that
+    // does not exist, or a name no such filter lists, is reported through the prompts as
     // "Invalid file name - <text>" and gives false; a missing folder changes nothing.
     bool applyFilePath(const QString& text);
 
@@ -99,6 +100,8 @@ public:
     void FileListBox1DblClick();
     void cbViewClick();
     void StretchCheckClick();
+    // Enter in the name field: adds the text to the history and applies it; a text that names
+    // a file chooses it, as OK does.
     void FileEditEnter();
     void BitBtn1Click();
     void BitBtn2Click();
@@ -146,6 +149,9 @@ private:
     void revealFolder();
     void fillDrives();
     void showPreview(const RasterImage& picture, const QString& path);
+    bool showFilterListing(const QString& name);
+    // Closes with the OK result when a file is selected; otherwise stays open.
+    void chooseSelected();
 
     Prompts& m_prompts;
     QFileSystemModel* m_folderModel = nullptr;
@@ -153,10 +159,11 @@ private:
     QString m_chooserFileName;
     QString m_folder;
     QString m_mask = QStringLiteral("*.bmp");
-    QString m_filter;
     // Set while the lists are changed from code, so their change signals do not act.
     bool m_syncing = false;
     // A mouse press that changes the file list's selection previews at once; the click that
     // follows must not preview the same file a second time.
     bool m_previewedByPress = false;
+    // Whether the folder list still follows the current folder as the folder model fills in.
+    bool m_revealFolder = true;
 };

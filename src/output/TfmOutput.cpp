@@ -4,9 +4,9 @@
 #include "document/Prompts.h"
 #include "document/TMy3DFile.h"
 #include "output/Centring.h"
-#include "render/StereogramRenderer.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmScreen.h"
+#include "render/StereogramRenderer.h"
 #include "render/WaitCursor.h"
 
 #include <QEvent>
@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
+#include <qdrawutil.h>
 
 #include <algorithm>
 #include <new>
@@ -47,6 +48,22 @@ protected:
 
 private:
     const RasterImage& m_picture;
+};
+
+// Panel2: two lowered bevels with a border of 1 pixel between them, around Image1.
+class BevelPanel final : public QFrame
+{
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        static_assert(TfmOutput::Panel2Inset == 3);
+        QPainter painter(this);
+        qDrawShadePanel(&painter, rect(), palette(), true, 1);
+        qDrawShadePanel(&painter, rect().adjusted(2, 2, -2, -2), palette(), true, 1);
+    }
 };
 
 enum class Glyph
@@ -111,10 +128,8 @@ TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& pr
     setWindowTitle(QStringLiteral("3D-Picture"));
     resize(506, 423);
 
-    Panel2 = new QFrame(this);
+    Panel2 = new BevelPanel(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel2->setLineWidth(1);
     Image1 = new PictureView(m_picture, Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
 
@@ -273,11 +288,14 @@ void TfmOutput::SpeedButton5Click()
 
 void TfmOutput::FormResize()
 {
+    // The picture itself is centred; the bevels lie around it.
     const QSize pictureSize(m_picture.width(), m_picture.height());
-    Image1->setGeometry(QRect(QPoint(0, 0), pictureSize));
+    const QPoint inset(Panel2Inset, Panel2Inset);
+    Image1->setGeometry(QRect(inset, pictureSize));
     Image1->update();
+    const QPoint picturePosition = centring::framePosition(size(), Panel1Height, pictureSize);
     Panel2->setGeometry(
-        QRect(centring::framePosition(size(), Panel1Height, pictureSize), pictureSize));
+        QRect(picturePosition - inset, pictureSize + 2 * QSize(inset.x(), inset.y())));
 }
 
 void TfmOutput::resizeEvent(QResizeEvent* event)

@@ -62,7 +62,7 @@ public:
     void SpeedButton5Click();
 
     QFrame* Panel1 = nullptr; // the button bar
-    QFrame* Panel2 = nullptr; // the frame holding Image1
+    QFrame* Panel2 = nullptr; // the lowered frame around Image1
     QWidget* Image1 = nullptr;
     QToolButton* SbSave = nullptr;
     QToolButton* SpeedButton1 = nullptr;
@@ -71,6 +71,8 @@ public:
     QTimer* Timer1 = nullptr;
 
     static constexpr int Panel1Height = 29;
+    // Width of Panel2's bevels around the picture, on each side.
+    static constexpr int Panel2Inset = 3;
 
 signals:
     void renderingStarted();

@@ -3,9 +3,11 @@
 #include "output/Centring.h"
 #include "render/RasterImage.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 TfmScreen::TfmScreen(const RasterImage& picture, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
@@ -13,6 +15,11 @@ TfmScreen::TfmScreen(const RasterImage& picture, QWidget* parent)
 {
     setObjectName(QStringLiteral("fmScreen"));
     setModal(true);
+    // Without a window manager nobody acts on the full-screen state, and the window would keep
+    // the size of a widget without contents: it takes the screen's geometry itself.
+    if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        setGeometry(screen->geometry());
+    }
     setWindowState(Qt::WindowFullScreen);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using chooser::PreviewKind;
 
 Q_DECLARE_METATYPE(chooser::PreviewKind)
@@ -76,6 +78,8 @@ void ChooserRulesTest::previewKind_data()
                                      << ".BM" << PreviewKind::None;
     QTest::newRow("text") << "/p/notes.txt"
                           << ".TXT" << PreviewKind::None;
+    QTest::newRow("whole extension for other formats Qt reads") << "/p/a.JPEG"
+                                                                << ".JPE" << PreviewKind::Bitmap;
     QTest::newRow("dot in folder only") << "/p.bmp/file"
                                         << "" << PreviewKind::None;
     QTest::newRow("nothing selected") << ""
@@ -161,9 +165,13 @@ void ChooserRulesTest::listFiles_data()
         QFile file(dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
+    // Previewing either would read without end or block.
+    QVERIFY(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0);
+    QVERIFY(QFile::link(dir.filePath("fifo"), dir.filePath("pipe.bmp")));
+    QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.bmp")));
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("case ignored, folders and hidden files left out")
+    QTest::newRow("case ignored; folders, hidden files, devices and pipes left out")
         << "*.bmp" << QStringList{"A.BMP", "b.bmp"};
     QTest::newRow("all files, also without a dot")
         << "*.*" << QStringList{"A.BMP", "b.bmp", "c.Bkp", "d.bmpx", "README"};

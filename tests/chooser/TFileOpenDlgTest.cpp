@@ -1,6 +1,7 @@
 #include "chooser/TFileOpenDlg.h"
 
 #include "ChooserTestSupport.h"
+#include "chooser/ChooserRules.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "document/THeightMapFile.h"
@@ -9,14 +10,17 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMap>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -69,7 +73,8 @@ private slots:
     void showingsEndWithOkOrCancel();
     void unreadableBitmapReported();
     void unreadableHeightMapIgnored();
-    void newFilterListKeepsItsMask();
+    void callerFilterStartsOnItsFirstEntry();
+    void listsFollowFolderAndActivation();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -97,7 +102,8 @@ void TFileOpenDlgTest::init()
     m_pictures = {{"tiger.bmp", pattern(120, 300, 1)},
                   {"A.Bmp", pattern(7, 5, 2)},
                   {"a.bmpx", pattern(9, 4, 3)},
-                  {"sub/inner.bmp", pattern(3, 3, 4)}};
+                  {"sub/inner.bmp", pattern(3, 3, 4)},
+                  {"picture.png", pattern(6, 8, 5)}};
     for (auto it = m_pictures.cbegin(); it != m_pictures.cend(); ++it) {
         QString error;
         QVERIFY2(it.value().save(path(it.key()), &error), qPrintable(error));
@@ -153,6 +159,9 @@ void TFileOpenDlgTest::previewTitle_data()
     QTest::newRow("first four characters of the extension") << "a.bmpx"
                                                             << "*.*"
                                                             << "Open Bitmap File - a.bmpx (9 x 4)";
+    QTest::newRow("any picture Qt reads") << "picture.png"
+                                          << "*.*"
+                                          << "Open Bitmap File - picture.png (6 x 8)";
     QTest::newRow("height map") << "depth.bkp"
                                 << "*.bkp"
                                 << "Open Bitmap File - depth.bkp (30 x 20)";
@@ -218,11 +227,12 @@ void TFileOpenDlgTest::stretchCheck()
 
 void TFileOpenDlgTest::typedText_data()
 {
-    QTest::addColumn<QString>("text");
+    const QStringList pictures{"A.Bmp", "broken.bmp", "halves.bmp", "picture.png", "tiger.bmp"};
+    QTest::addColumn<QString>("text"); // "%1" stands for the folder
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("chosen");
     QTest::newRow("mask") << "*.bkp"
                           << ""
                           << "*.bkp" << QStringList{"broken.bkp", "depth.bkp"} << "";
@@ -232,12 +242,14 @@ void TFileOpenDlgTest::typedText_data()
     QTest::newRow("folder") << "sub"
                             << "sub"
                             << "*.bmp" << QStringList{"inner.bmp"} << "";
-    // Enter in the name field must not close the window as OK would.
-    QTest::newRow("name selects") << "tiger.bmp"
+    QTest::newRow("name chooses") << "tiger.bmp"
                                   << ""
                                   << "*.bmp"
                                   << QStringList{"A.Bmp", "broken.bmp", "halves.bmp", "tiger.bmp"}
                                   << "tiger.bmp";
+    QTest::newRow("hidden picture turns the filter")
+        << "%1/picture.png"
+        << "" << chooser::picturesEntry().mask << pictures << "picture.png";
 }
 
 void TFileOpenDlgTest::typedText()
@@ -246,16 +258,19 @@ void TFileOpenDlgTest::typedText()
     QFETCH(QString, folder);
     QFETCH(QString, mask);
     QFETCH(QStringList, listed);
-    QFETCH(QString, selected);
+    QFETCH(QString, chosen);
+    text.replace("%1", m_dir->path());
     QLineEdit* edit = m_dialog->FileEdit->lineEdit();
     edit->clear();
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
-    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(m_dialog->isVisible(), chosen.isEmpty());
+    QCOMPARE(m_dialog->ChooserFileName(), chosen.isEmpty() ? QString() : path(chosen));
     QCOMPARE(m_dialog->folder(), folder.isEmpty() ? m_dir->path() : path(folder));
     QCOMPARE(m_dialog->mask(), mask);
+    QCOMPARE(m_dialog->FilterComboBox1->currentData().toString(),
+             chosen.endsWith(".png") ? mask : QString("*.bmp"));
     QCOMPARE(m_dialog->listedFiles(), listed);
-    QCOMPARE(m_dialog->selectedFile(), selected.isEmpty() ? QString() : path(selected));
     QCOMPARE(m_dialog->FileEdit->count(), 1);
     QCOMPARE(m_dialog->FileEdit->itemText(0), text);
     QCOMPARE(m_prompts.errors, QStringList{});
@@ -273,8 +288,11 @@ void TFileOpenDlgTest::invalidTypedText()
 {
     QFETCH(QString, text);
     m_dialog->FileEdit->setEditText(text);
-    QTest::keyClick(m_dialog->FileEdit->lineEdit(), Qt::Key_Enter);
+    QTest::keyPress(m_dialog->FileEdit->lineEdit(), Qt::Key_Enter);
     QCOMPARE(m_prompts.errors, QStringList{"Invalid file name - " + text});
+    // The release of an Enter that closed the error box arrives here afterwards.
+    QTest::keyRelease(m_dialog->FileEdit->lineEdit(), Qt::Key_Enter);
+    QCOMPARE(m_prompts.errors.size(), 1);
     QCOMPARE(m_dialog->folder(), m_dir->path());
     QCOMPARE(m_dialog->mask(), QStringLiteral("*.bmp"));
     QVERIFY(m_dialog->isVisible());
@@ -361,18 +379,42 @@ void TFileOpenDlgTest::unreadableHeightMapIgnored()
     DL_COMPARE_IMAGES(m_dialog->previewPicture().image(), m_pictures["depth.bkp"].image());
 }
 
-void TFileOpenDlgTest::newFilterListKeepsItsMask()
+void TFileOpenDlgTest::callerFilterStartsOnItsFirstEntry()
 {
-    m_dialog->FilterComboBox1->setCurrentIndex(1);
-    QCOMPARE(m_dialog->mask(), QStringLiteral("*.bkp"));
-    // A list that also has the mask keeps it; one without it takes its first entry.
     m_dialog->setFilter("Back ground[*.bkp]|*.bkp|Bitmap Files[*.bmp]|*.bmp");
     QCOMPARE(m_dialog->mask(), QStringLiteral("*.bkp"));
     QCOMPARE(m_dialog->FilterComboBox1->currentText(), QStringLiteral("Back ground[*.bkp]"));
-    m_dialog->setFilter("Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*");
+
+    m_dialog->FilterComboBox1->setCurrentIndex(1);
     QCOMPARE(m_dialog->mask(), QStringLiteral("*.bmp"));
-    QCOMPARE(m_dialog->listedFiles(),
-             (QStringList{"A.Bmp", "broken.bmp", "halves.bmp", "tiger.bmp"}));
+    m_dialog->setFilter("Back ground[*.bkp]|*.bkp|Bitmap Files[*.bmp]|*.bmp");
+    QCOMPARE(m_dialog->mask(), QStringLiteral("*.bkp"));
+}
+
+void TFileOpenDlgTest::listsFollowFolderAndActivation()
+{
+    QTreeView* folders = m_dialog->DirectoryListBox1;
+    const QPersistentModelIndex sub =
+        static_cast<QFileSystemModel*>(folders->model())->index(path("sub"));
+    // The folder model reads and sorts in the background: wait until the row stays put.
+    QRect rect;
+    QTRY_VERIFY([&] {
+        const QRect previous = std::exchange(rect, folders->visualRect(sub));
+        return !rect.isEmpty() && rect == previous;
+    }());
+    QVERIFY2(folders->viewport()->rect().contains(rect), "the current folder's folders are hidden");
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(m_dialog->folder(), path("sub"));
+    QCOMPARE(m_dialog->listedFiles(), QStringList{"inner.bmp"});
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(pattern(2, 2, 6).save(path("sub/later.bmp")));
+    m_dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+    QCOMPARE(m_dialog->listedFiles(), (QStringList{"inner.bmp", "later.bmp"}));
 }
 
 DEPTHLOOM_TEST_CLASS(TFileOpenDlgTest);

@@ -5,10 +5,10 @@
 #include "document/TMy3DFile.h"
 #include "language/LanguageTables.h"
 #include "output/Centring.h"
-#include "render/StereogramRenderer.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
 #include "output/TfmScreen.h"
+#include "render/StereogramRenderer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -122,6 +122,8 @@ private slots:
 
         rig.output->Make3D();
         QCOMPARE(started.count(), 1);
+        QCOMPARE(rig.output->frameGeometry().width(), 60 + 40 + 20);
+        QCOMPARE(rig.output->height(), 4 + 29 + 20);
         QVERIFY(rig.progress.isVisible());
         QCOMPARE(rig.progress.Label1->text(),
                  language::LanguageMessages(language::MessageRow::Archieving, language));
@@ -156,8 +158,15 @@ private slots:
         rig.strip = randomPicture(100, 30, 5, false);
         rig.renderToEnd();
         rig.output->resize(1000, 400);
-        QCOMPARE(rig.output->Panel2->geometry(), QRect(300, 170, 401, 30));
+        QCOMPARE(rig.output->Image1->mapTo(rig.output.get(), QPoint(0, 0)), QPoint(300, 170));
         QCOMPARE(rig.output->Image1->size(), QSize(401, 30));
+        // The lowered bevels show around the picture: dark above, light below.
+        const QImage frame = rig.output->Panel2->grab().toImage();
+        const QPalette colours = rig.output->Panel2->palette();
+        for (int edge : {0, 2}) {
+            QCOMPARE(frame.pixel(10, edge), colours.dark().color().rgb());
+            QCOMPARE(frame.pixel(10, frame.height() - 1 - edge), colours.light().color().rgb());
+        }
     }
 
     void emptyDepthMapEndsAtFirstTick()
