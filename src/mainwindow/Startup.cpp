@@ -25,12 +25,16 @@ int runEditor(int& argc, char** argv)
     const QScreen* screen = form.screen();
     const bool passed =
         form.FormCreate(QCoreApplication::arguments(), screen ? screen->depth() : 32);
+    // Before the first activation, which fills the new depth map with the ground colour that
+    // the height palette sets.
+    form.createHeightPalette();
     form.show();
     // A shown main window is activated at once; running its first activation here lets the
     // first paint show the images instead of empty panes.
     form.FormActivate();
     form.repaint();
     form.createSecondaryWindows();
+    form.createPenStylePicker();
     form.startHostLink(QCoreApplication::applicationFilePath());
     splash.reset();
     QGuiApplication::restoreOverrideCursor();

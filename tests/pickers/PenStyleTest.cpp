@@ -1,0 +1,82 @@
+#include "common/TestMain.h"
+#include "pickers/PenStyleChoice.h"
+#include "tools/DrawingState.h"
+
+#include <QTest>
+
+class PenStyleTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void releases_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("square");
+        QTest::addColumn<bool>("spray");
+        QTest::addColumn<QPoint>("frame");
+        // Every release starts from size 1, square, spray, so that what is kept shows.
+        QTest::newRow("size 2 square") << 45 << 25 << 2 << true << false << QPoint(41, 21);
+        QTest::newRow("size 3 square spray") << 70 << 65 << 3 << true << true << QPoint(61, 61);
+        QTest::newRow("round") << 5 << 5 << 0 << false << false << QPoint(1, 1);
+        QTest::newRow("y 39, no spray") << 5 << 39 << 0 << true << false << QPoint(1, 21);
+        QTest::newRow("y 40, round spray") << 5 << 40 << 0 << false << true << QPoint(1, 41);
+        QTest::newRow("empty row sprays") << 5 << 85 << 0 << false << true << QPoint(1, 81);
+        QTest::newRow("x -5 is column 0") << -5 << 5 << 0 << false << false << QPoint(1, 1);
+        QTest::newRow("x 80 keeps the size") << 85 << 5 << 1 << false << false << QPoint(81, 1);
+        QTest::newRow("y -5 is row 0") << 5 << -5 << 0 << false << false << QPoint(1, 1);
+        QTest::newRow("row -1 keeps square") << 5 << -25 << 0 << true << false << QPoint(1, -19);
+    }
+
+    void releases()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        DrawingState state;
+        state.PenSize = 1;
+        state.PenSquare = true;
+        state.PenSpray = true;
+        const QPoint frame = penstyle::pick(x, y, state);
+        QTEST(int(state.PenSize), "size");
+        QTEST(state.PenSquare, "square");
+        QTEST(state.PenSpray, "spray");
+        QTEST(frame, "frame");
+    }
+
+    void picture_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QRgb>("color");
+        const QRgb white = qRgb(255, 255, 255);
+        const QRgb black = qRgb(0, 0, 0);
+        const QRgb mid = qRgb(128, 128, 128);
+        const QRgb light = qRgb(192, 192, 192);
+        QTest::newRow("grid column") << QPoint(60, 95) << mid;
+        QTest::newRow("grid row") << QPoint(79, 80) << mid;
+        QTest::newRow("inside a cell") << QPoint(21, 21) << white;
+        QTest::newRow("2 x 2 disc") << QPoint(10, 10) << black;
+        QTest::newRow("beside the 2 x 2 disc") << QPoint(11, 10) << white;
+        QTest::newRow("12 x 12 disc, rim") << QPoint(69, 4) << black;
+        QTest::newRow("12 x 12 disc, corner") << QPoint(64, 4) << white;
+        QTest::newRow("12 x 12 square, corner") << QPoint(64, 24) << black;
+        QTest::newRow("round spray, edge") << QPoint(63, 50) << light;
+        QTest::newRow("round spray, grey") << QPoint(65, 50) << mid;
+        QTest::newRow("round spray, core") << QPoint(70, 50) << black;
+        QTest::newRow("smallest spray, no core") << QPoint(10, 50) << mid;
+        QTest::newRow("square spray, corner") << QPoint(64, 64) << light;
+        QTest::newRow("empty row") << QPoint(10, 90) << white;
+    }
+
+    void picture()
+    {
+        QFETCH(QPoint, at);
+        const QImage image = penstyle::picture();
+        QCOMPARE(image.size(), QSize(80, 100));
+        QTEST(image.pixel(at) | 0xFF000000, "color");
+    }
+};
+
+DEPTHLOOM_TEST_CLASS(PenStyleTest);
+#include "PenStyleTest.moc"
