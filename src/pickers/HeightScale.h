@@ -24,7 +24,7 @@ public:
     static constexpr int Height = 202;
     static constexpr int Bands = 100;
     // The face colour of the tests and of a window without a style of its own.
-    static constexpr ColorRef DefaultFace = colorref::grey(192);
+    static constexpr ColorRef DefaultFace = colorref::grey(240);
 
     // `faceColor` fills row 0 and the area around the wedge.
     explicit HeightScale(ColorRef faceColor = DefaultFace);
