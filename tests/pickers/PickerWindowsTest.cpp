@@ -183,6 +183,7 @@ private slots:
         QCOMPARE(swatchOf(*palette()), qRgb(156, 156, 156));
         form().ShowCurrentPalette();
         QCOMPARE(state.CurrentColor, colorref::paletteGrey(66));
+        QCOMPARE(swatchOf(*palette()), qRgb(66, 66, 66));
     }
 
     void penPicker()
