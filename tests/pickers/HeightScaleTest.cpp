@@ -21,85 +21,38 @@ class HeightScaleTest : public QObject
     Q_OBJECT
 
 private slots:
-    void positions_data()
+    void choosing_data()
     {
+        QTest::addColumn<QVariant>("input"); // a pointer row (int) or a typed number (string)
         QTest::addColumn<int>("position");
         QTest::addColumn<ColorRef>("color");
-        QTest::newRow("0: bottom edge") << 0 << colorref::Black;
-        QTest::newRow("1: band 1") << 1 << colorref::grey(58);
-        QTest::newRow("2: band 1") << 2 << colorref::grey(58);
-        QTest::newRow("5: band 3") << 5 << colorref::grey(62);
-        QTest::newRow("14: band 7") << 14 << colorref::grey(70);
-        QTest::newRow("198: band 99") << 198 << colorref::grey(254);
-        QTest::newRow("199: band 100") << 199 << colorref::grey(255);
-        QTest::newRow("200: band 100") << 200 << colorref::grey(255);
-        QTest::newRow("201: row 0") << 201 << HeightScale::DefaultFace;
-        QTest::newRow("202: above") << 202 << colorref::White;
-        QTest::newRow("255: above") << 255 << colorref::White;
+        QTest::newRow("pointer below the scale") << QVariant(250) << 0 << flagged(0);
+        QTest::newRow("pointer at 199") << QVariant(199) << 1 << flagged(58);
+        QTest::newRow("pointer at 195") << QVariant(195) << 5 << flagged(62);
+        QTest::newRow("pointer at the middle") << QVariant(100) << 100 << flagged(156);
+        QTest::newRow("pointer at the top row") << QVariant(1) << 199 << flagged(255);
+        QTest::newRow("pointer above the scale") << QVariant(-30) << 199 << flagged(255);
+        QTest::newRow("number 7") << QVariant("7") << 14 << flagged(70);
+        QTest::newRow("number 0") << QVariant("0") << 0 << flagged(0);
+        QTest::newRow("number 100") << QVariant("100") << 200 << flagged(255);
+        QTest::newRow("number 101") << QVariant("101") << 100 << Untouched;
+        QTest::newRow("number -1") << QVariant("-1") << 100 << Untouched;
+        QTest::newRow("letters") << QVariant("ab") << 100 << Untouched;
     }
 
-    // Read with the marker at that position, as a chosen height is.
-    void positions()
+    // A number outside 0..100 or not a number changes nothing.
+    void choosing()
     {
-        QFETCH(int, position);
-        HeightScale scale;
-        scale.ScalePos = static_cast<std::uint8_t>(position);
-        scale.DrawScale();
-        scale.DrawMarker();
-        QTEST(scale.ScaleColorAt(position), "color");
-    }
-
-    void pointer_data()
-    {
-        QTest::addColumn<int>("y");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<ColorRef>("color");
-        QTest::newRow("below the scale") << 250 << 0 << "0" << flagged(0);
-        QTest::newRow("bottom row") << 200 << 0 << "0" << flagged(0);
-        QTest::newRow("199") << 199 << 1 << "0" << flagged(58);
-        QTest::newRow("195") << 195 << 5 << "2" << flagged(62);
-        QTest::newRow("middle") << 100 << 100 << "50" << flagged(156);
-        QTest::newRow("second row") << 2 << 198 << "99" << flagged(254);
-        QTest::newRow("top row") << 1 << 199 << "100" << flagged(255);
-        QTest::newRow("above the scale") << -30 << 199 << "100" << flagged(255);
-    }
-
-    void pointer()
-    {
-        QFETCH(int, y);
-        HeightScale scale;
-        DrawingState state;
-        scale.chooseByPointer(y, state);
-        QTEST(int(scale.ScalePos), "position");
-        QTEST(scale.positionText(), "text");
-        QTEST(state.CurrentColor, "color");
-    }
-
-    void number_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<ColorRef>("color");
-        QTest::newRow("7") << "7" << 14 << flagged(70);
-        QTest::newRow("0") << "0" << 0 << flagged(0);
-        QTest::newRow("99") << "99" << 198 << flagged(254);
-        QTest::newRow("100") << "100" << 200 << flagged(255);
-        QTest::newRow("101") << "101" << 100 << Untouched;
-        QTest::newRow("-1") << "-1" << 100 << Untouched;
-        QTest::newRow("letters") << "ab" << 100 << Untouched;
-        QTest::newRow("empty") << "" << 100 << Untouched;
-    }
-
-    void number()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, position);
+        QFETCH(QVariant, input);
         HeightScale scale;
         DrawingState state;
         state.CurrentColor = Untouched;
-        QCOMPARE(scale.chooseByNumber(text, state), position != 100);
-        QCOMPARE(int(scale.ScalePos), position);
+        if (input.typeId() == QMetaType::Int) {
+            scale.chooseByPointer(input.toInt(), state);
+        } else {
+            scale.chooseByNumber(input.toString(), state);
+        }
+        QTEST(int(scale.ScalePos), "position");
         QTEST(state.CurrentColor, "color");
     }
 
@@ -108,23 +61,36 @@ private slots:
         QTest::addColumn<ColorRef>("picked");
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("text");
-        QTest::newRow("height 3") << flagged(62) << 7 << "4";
-        QTest::newRow("height 4") << flagged(64) << 9 << "4";
-        QTest::newRow("grey 56") << colorref::grey(56) << 1 << "0";
-        QTest::newRow("white") << colorref::White << 200 << "100";
-        QTest::newRow("grey 54 wraps") << colorref::grey(54) << 255 << "128";
-        QTest::newRow("black wraps") << colorref::Black << 201 << "100";
-        QTest::newRow("invalid") << colorref::Invalid << 200 << "100";
+        QTest::addColumn<ColorRef>("activated");
+        QTest::newRow("grey 55: bottom edge") << colorref::grey(55) << 0 << "0" << flagged(0);
+        QTest::newRow("grey 56") << colorref::grey(56) << 1 << "0" << flagged(58);
+        QTest::newRow("grey 57") << colorref::grey(57) << 2 << "1" << flagged(58);
+        QTest::newRow("height 3") << flagged(62) << 7 << "4" << flagged(64);
+        QTest::newRow("height 4") << flagged(64) << 9 << "4" << flagged(66);
+        QTest::newRow("grey 253") << colorref::grey(253) << 198 << "99" << flagged(254);
+        QTest::newRow("grey 254: band 100") << colorref::grey(254) << 199 << "100" << flagged(255);
+        QTest::newRow("invalid") << colorref::Invalid << 200 << "100" << flagged(255);
+        QTest::newRow("black: row 0") << colorref::Black << 201 << "100"
+                                      << HeightScale::DefaultFace + colorref::KindPaletteRgb;
+        QTest::newRow("grey 1: above") << colorref::grey(1) << 202 << "101" << flagged(255);
+        QTest::newRow("grey 54: above") << colorref::grey(54) << 255 << "128" << flagged(255);
     }
 
-    // The colour stays as picked; only the position follows it.
+    // The picked colour stays; the position follows it, and the next activation paints what
+    // the scale shows there.
     void pickedColour()
     {
         QFETCH(ColorRef, picked);
         HeightScale scale;
+        DrawingState state;
+        state.CurrentColor = picked;
         scale.SyncFromCurrentColor(picked);
         QTEST(int(scale.ScalePos), "position");
         QTEST(scale.positionText(), "text");
+        QCOMPARE(state.CurrentColor, picked);
+        scale.activate(state);
+        QTEST(state.CurrentColor, "activated");
+        QVERIFY(state.OpaquePaint);
     }
 
     void scaleRows_data()
@@ -135,7 +101,6 @@ private slots:
         QTest::addColumn<ColorRef>("color");
         QTest::newRow("row 0") << 0 << 1 << 84 << HeightScale::DefaultFace;
         QTest::newRow("band 100 over the top edge") << 1 << 1 << 14 << colorref::White;
-        QTest::newRow("band 100") << 2 << 1 << 14 << colorref::White;
         QTest::newRow("band 97") << 7 << 1 << 16 << colorref::grey(250);
         QTest::newRow("band 50") << 101 << 1 << 44 << colorref::grey(156);
         QTest::newRow("band 8, half to even") << 186 << 1 << 70 << colorref::grey(72);
@@ -174,7 +139,6 @@ private slots:
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("top");
         QTest::newRow("14") << 14 << 71 << 182;
-        QTest::newRow("100") << 100 << 46 << 96;
         QTest::newRow("0, cut at the bottom") << 0 << 76 << 196;
         QTest::newRow("187, half to even") << 187 << 19 << 9;
         QTest::newRow("197, half to even") << 197 << 17 << -1;

@@ -49,38 +49,6 @@ private slots:
         QCOMPARE(state.PenSpray, spray);
         QTEST(frame, "frame");
     }
-
-    void picture_data()
-    {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QRgb>("color");
-        const QRgb white = qRgb(255, 255, 255);
-        const QRgb black = qRgb(0, 0, 0);
-        const QRgb mid = qRgb(128, 128, 128);
-        const QRgb light = qRgb(192, 192, 192);
-        QTest::newRow("grid column") << QPoint(60, 95) << mid;
-        QTest::newRow("grid row") << QPoint(79, 80) << mid;
-        QTest::newRow("inside a cell") << QPoint(21, 21) << white;
-        QTest::newRow("2 x 2 disc") << QPoint(10, 10) << black;
-        QTest::newRow("beside the 2 x 2 disc") << QPoint(11, 10) << white;
-        QTest::newRow("12 x 12 disc, rim") << QPoint(69, 4) << black;
-        QTest::newRow("12 x 12 disc, corner") << QPoint(64, 4) << white;
-        QTest::newRow("12 x 12 square, corner") << QPoint(64, 24) << black;
-        QTest::newRow("round spray, edge") << QPoint(63, 50) << light;
-        QTest::newRow("round spray, grey") << QPoint(65, 50) << mid;
-        QTest::newRow("round spray, core") << QPoint(70, 50) << black;
-        QTest::newRow("smallest spray, no core") << QPoint(10, 50) << mid;
-        QTest::newRow("square spray, corner") << QPoint(64, 64) << light;
-        QTest::newRow("empty row") << QPoint(10, 90) << white;
-    }
-
-    void picture()
-    {
-        QFETCH(QPoint, at);
-        const QImage image = penstyle::picture();
-        QCOMPARE(image.size(), QSize(80, 100));
-        QTEST(image.pixel(at) | 0xFF000000, "color");
-    }
 };
 
 DEPTHLOOM_TEST_CLASS(PenStyleTest);

@@ -23,8 +23,6 @@ private slots:
         const QSize picker(80, 118);
         QTest::newRow("right") << screen << main << palette << false << QList<QRect>{}
                                << QPoint(810, 129);
-        QTest::newRow("left") << screen << main << picker << true << QList<QRect>{}
-                              << QPoint(142, 129);
         QTest::newRow("no room right") << QRect(0, 0, 900, 768) << main << palette << false
                                        << QList<QRect>{} << QPoint(110, 129);
         QTest::newRow("below a taken place")
