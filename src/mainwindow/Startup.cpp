@@ -35,12 +35,16 @@ int runEditor(int& argc, char** argv)
     }
     const bool passed =
         form.FormCreate(QCoreApplication::arguments(), bitsPerPixel, QFontDatabase::families());
+    // Before the first activation, which fills the new depth map with the ground colour that
+    // the height palette sets.
+    form.createHeightPalette();
     form.show();
     // A shown main window is activated at once; running its first activation here lets the
     // first paint show the images instead of empty panes.
     form.FormActivate();
     form.repaint();
     form.createSecondaryWindows();
+    form.createPenStylePicker();
     form.startHostLink(QCoreApplication::applicationFilePath());
     splash.reset();
     QGuiApplication::restoreOverrideCursor();

@@ -29,6 +29,9 @@ class HostLink;
 class TdlgAbout;
 class TfmArchieve;
 class TfmOutput;
+class FloatingPalette;
+class Tfmheight;
+class TfmPStyle;
 
 // The editor's main window: the pattern strip and the depth map side by side, each in a
 // scrolling pane with a frame and a size grip, a splitter between them, the speed bar, the tool
@@ -137,8 +140,14 @@ public:
     void imageChanged(const QRect& area) override;
 
     // The palette windows and the pen style picker, once they exist.
-    void setPaletteWindow(PaletteWindow which, QWidget* window);
-    void setPenStylePicker(QWidget* picker) { m_penStylePicker = picker; }
+    void setPaletteWindow(PaletteWindow which, FloatingPalette* window);
+    // The height palette, which also makes its lowest height the ground colour; created right
+    // after this window, before its first activation gives the depth map that colour.
+    void createHeightPalette();
+    // The pen style picker, the last window created at start-up.
+    void createPenStylePicker();
+    Tfmheight* heightPalette() const;
+    TfmPStyle* penStylePicker() const { return m_penStylePicker; }
 
     std::uint8_t UILanguage = 0;
     // The help file whose topic F1 shows; the language decides it.
@@ -279,6 +288,8 @@ private:
     bool savePatternStrip(const QString& fileName);
     bool writeShowingErrors(const std::function<bool(QString*)>& write);
     void connectStartupCommands();
+    // Puts a floating window beside this window's frame, where it covers none of it.
+    void placeFloatingWindow(QWidget* window, bool preferLeft);
 
     // Tools and their events (TForm1Tools.cpp).
     void connectToolCommands();
@@ -303,8 +314,8 @@ private:
     QObject* m_keyPreview = nullptr;
 
     int m_leftPaneWidth = 166;
-    std::array<QWidget*, 3> m_paletteWindows{};
-    QWidget* m_penStylePicker = nullptr;
+    std::array<FloatingPalette*, 3> m_paletteWindows{};
+    TfmPStyle* m_penStylePicker = nullptr;
     HostLink* m_hostLink = nullptr;
     TdlgAbout* m_about = nullptr;
     bool m_paintModeButtonsVisible = true;

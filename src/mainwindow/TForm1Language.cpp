@@ -1,6 +1,7 @@
 // Switching the main window's texts between English and Chinese.
 
 #include "mainwindow/TForm1.h"
+#include "pickers/FloatingPalette.h"
 
 #include <QAction>
 #include <QMenu>
@@ -67,7 +68,8 @@ void TForm1::ChangeLanguage(std::uint8_t language)
         button->setProperty("hint", text(target));
         button->setToolTip(text(target));
     }
-    // The colour windows take their titles once they exist.
+    // The colour windows take their titles once they exist; the height palette and the pen style
+    // picker keep theirs in both languages.
     for (const auto& [which, target] :
          {std::pair{PaletteWindow::HighColor, TextTarget::HighColorTitle},
           std::pair{PaletteWindow::Color20, TextTarget::Color20Title}}) {

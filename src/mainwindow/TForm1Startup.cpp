@@ -1,16 +1,21 @@
 // What the main window does when the program starts and ends: the colour-depth check, the start
-// language, the host link, the help pages, the about box and the quit question.
+// language, the floating windows, the host link, the help pages, the about box and the quit
+// question.
 
 #include "document/Prompts.h"
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/HostLink.h"
 #include "mainwindow/StartupRules.h"
 #include "mainwindow/TForm1.h"
+#include "pickers/Placement.h"
+#include "pickers/TfmPStyle.h"
+#include "pickers/Tfmheight.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -19,6 +24,17 @@ namespace {
 
 // The font whose presence means a Chinese system: SimSun by its Chinese name.
 const QString ChineseFont = QStringLiteral("宋体");
+
+// Room for the title bar and borders that a window manager adds around a window, unknown until
+// the window has been shown.
+const QMargins FrameAllowance(4, 30, 4, 4);
+
+// The screen area a window's frame takes or will take: a window's position is that of its frame.
+QRect frameOf(const QWidget* window)
+{
+    return window->frameGeometry().united(
+        QRect(window->pos(), window->size().grownBy(FrameAllowance)));
+}
 
 } // namespace
 
@@ -39,6 +55,47 @@ bool TForm1::FormCreate(const QStringList& arguments, int bitsPerPixel,
     LaunchedByHost = startup::launchedByHost(arguments);
     FirstActivation = true;
     return depth.passed;
+}
+
+void TForm1::createHeightPalette()
+{
+    auto* palette = new Tfmheight(m_drawing, m_document.groundColor, this);
+    setPaletteWindow(PaletteWindow::Height, palette);
+    placeFloatingWindow(palette, false);
+}
+
+void TForm1::createPenStylePicker()
+{
+    m_penStylePicker = new TfmPStyle(m_drawing, this);
+    placeFloatingWindow(m_penStylePicker, true);
+}
+
+Tfmheight* TForm1::heightPalette() const
+{
+    return static_cast<Tfmheight*>(
+        m_paletteWindows[static_cast<std::size_t>(PaletteWindow::Height)]);
+}
+
+// Palettes go to the right of the main window (only one shows at a time, so they share the
+// place), the pen style picker to the left, out of their way.
+void TForm1::placeFloatingWindow(QWidget* window, bool preferLeft)
+{
+    const QScreen* screen = this->screen();
+    if (!screen) {
+        return;
+    }
+    QList<QRect> taken;
+    if (window == m_penStylePicker) {
+        for (const FloatingPalette* palette : m_paletteWindows) {
+            if (palette) {
+                taken.append(frameOf(palette));
+            }
+        }
+    }
+    const QRect frame = frameOf(window);
+    window->move(placement::besideMainWindow(
+        frameOf(this), frame.size(), screen->availableGeometry(),
+        preferLeft ? placement::Side::Left : placement::Side::Right, taken));
 }
 
 void TForm1::startHostLink(const QString& executablePath)

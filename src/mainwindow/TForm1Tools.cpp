@@ -5,6 +5,8 @@
 #include "mainwindow/ImageView.h"
 #include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
+#include "pickers/FloatingPalette.h"
+#include "pickers/TfmPStyle.h"
 #include "tools/TDrawTool.h"
 
 #include <QApplication>
@@ -218,31 +220,32 @@ void TForm1::chooseFont()
     }
 }
 
-void TForm1::setPaletteWindow(PaletteWindow which, QWidget* window)
+void TForm1::setPaletteWindow(PaletteWindow which, FloatingPalette* window)
 {
     m_paletteWindows[static_cast<std::size_t>(which)] = window;
 }
 
+// Every showing applies the palette's chosen colour (and, for the height palette, opaque
+// painting), even when the palette is up already.
 void TForm1::ShowCurrentPalette()
 {
-    if (QWidget* window =
+    if (FloatingPalette* window =
             m_paletteWindows[static_cast<std::size_t>(currentPaletteWindow(m_drawing))]) {
-        window->show();
+        window->showPalette();
     }
 }
 
-// The palette windows draw the current colour from the drawing state when they paint.
 void TForm1::RefreshCurrentPalette()
 {
-    if (QWidget* window =
+    if (FloatingPalette* window =
             m_paletteWindows[static_cast<std::size_t>(currentPaletteWindow(m_drawing))]) {
-        window->update();
+        window->followCurrentColor();
     }
 }
 
 void TForm1::HidePalettes()
 {
-    for (QWidget* window : m_paletteWindows) {
+    for (FloatingPalette* window : m_paletteWindows) {
         if (window) {
             window->hide();
         }

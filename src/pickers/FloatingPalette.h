@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+// A palette window: floats over the main window and is shown and hidden only by the main
+// window's palette helpers. Its activation rule runs on every showing and whenever the user
+// brings it to the front, whether or not a window manager reports the activation: a press
+// anywhere in the window counts as bringing it to the front, as does the platform's activation
+// event. Focus events alone are not relied on; a bare X server or a focus-stealing policy may
+// not send them.
+class FloatingPalette : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Shows the window over the main window without taking the keyboard from it, then runs the
+    // activation rule.
+    void showPalette();
+
+    // The activation rule: what the window applies to the drawing state when it comes to the
+    // front. Running it again changes nothing more.
+    virtual void FormActivate() = 0;
+    // Shows the drawing state's current colour as the chosen one (after a colour was picked up
+    // from an image).
+    virtual void followCurrentColor() = 0;
+
+protected:
+    // A tool window of `owner`, so it stays above it; the title bar has a close box only.
+    explicit FloatingPalette(QWidget* owner);
+
+    // Makes presses on every child run the activation rule before the child handles them. Call
+    // once the window's controls exist.
+    void watchPresses();
+
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
