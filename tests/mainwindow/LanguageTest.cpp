@@ -1,3 +1,4 @@
+#include "StandInPalette.h"
 #include "WindowFixture.h"
 #include "common/TestMain.h"
 
@@ -97,8 +98,8 @@ class LanguageTest : public QObject, public WindowFixture
 {
     Q_OBJECT
 
-    QWidget m_highColor;
-    QWidget m_color20;
+    StandInPalette m_highColor;
+    StandInPalette m_color20;
 
 private slots:
     void init()

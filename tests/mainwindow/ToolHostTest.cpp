@@ -1,3 +1,4 @@
+#include "StandInPalette.h"
 #include "WindowFixture.h"
 #include "common/TestMain.h"
 #include "mainwindow/Shape.h"
@@ -33,7 +34,7 @@ class ToolHostTest : public QObject, public WindowFixture
     Q_OBJECT
 
     // Stand-ins for the height palette, the high-colour picker and the 20-colour palette.
-    QWidget m_windows[3];
+    StandInPalette m_windows[3];
     int m_ticks = 0;
 
 private slots:
