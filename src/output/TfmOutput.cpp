@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <qdrawutil.h>
@@ -211,6 +212,7 @@ void TfmOutput::Timer1Timer()
     // Done: nothing is left for the timer to do until the next rendering.
     Timer1->stop();
     emit renderingFinished();
+    placeOnScreen();
     show();
     setWindowTitle(QStringLiteral("3D-Picture  - [") + m_document.ProjectFileName +
                    QLatin1Char(']'));
@@ -234,9 +236,26 @@ bool TfmOutput::loadTarget(const QString& fileName, QString* error)
     return true;
 }
 
+// A new window goes to the middle of its screen, with its top-left corner kept on the screen,
+// rather than wherever the window system puts a window it knows nothing about (without a window
+// manager: over the main window's menu).
+void TfmOutput::placeOnScreen()
+{
+    if (testAttribute(Qt::WA_Moved)) {
+        return;
+    }
+    if (const QScreen* screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize outer = frameGeometry().size();
+        move(std::max(available.left(), available.center().x() - outer.width() / 2),
+             std::max(available.top(), available.center().y() - outer.height() / 2));
+    }
+}
+
 void TfmOutput::showAgain()
 {
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    placeOnScreen();
     show();
     raise();
     activateWindow();

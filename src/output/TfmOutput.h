@@ -87,6 +87,7 @@ protected:
 private:
     // Fits Image1 to the picture and centres its frame above the button bar.
     void FormResize();
+    void placeOnScreen();
     bool renderingInProgress() const;
 
     QPointer<TfmArchieve> m_progress;

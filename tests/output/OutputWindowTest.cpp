@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +154,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(rig.output->isVisible(), 5000);
         DL_COMPARE_IMAGES(rig.output->picture().image(),
                           StereogramRenderer::renderAll(rig.strip, rig.depth).image());
+        // A new window shows in the middle of its screen (give or take its frame's sides).
+        const QPoint offset = rig.output->frameGeometry().center() -
+                              rig.output->screen()->availableGeometry().center();
+        QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
 
         rig.depth = randomPicture(301, 30, 4, true);
         rig.strip = randomPicture(100, 30, 5, false);
