@@ -27,6 +27,8 @@ public:
     QString chooseOpenFile(const FileDialog&) override { return {}; }
     QString chooseSaveFile(const FileDialog&) override { return {}; }
     QString runBitmapChooser(const QString&, bool) override { return {}; }
+    bool runPrintDialog(QPrinter&) override { return false; }
+    bool runPrintSetupDialog(QPrinter&) override { return false; }
 
     QStringList asked;
 
