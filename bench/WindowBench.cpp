@@ -4,6 +4,7 @@
 
 #include "Benchmarks.h"
 #include "Fixtures.h"
+#include "common/ScriptedPrompts.h"
 #include "document/DocumentState.h"
 #include "document/Prompts.h"
 #include "render/RasterImage.h"
@@ -23,24 +24,14 @@ namespace {
 constexpr int Rows = 300;
 constexpr int TickMs = 10;
 
-// Make 3D asks nothing; anything asked would be a fault, and answers "cancel".
-class SilentPrompts final : public Prompts
-{
-public:
-    bool askYesNo(const QString&) override { return false; }
-    bool askOkCancel(const QString&) override { return false; }
-    void showError(const QString&) override {}
-    QString chooseOpenFile(const FileDialog&) override { return {}; }
-    QString chooseSaveFile(const FileDialog&) override { return {}; }
-    QString runBitmapChooser(const QString&, bool) override { return {}; }
-};
 
 // The main window's side: the language byte, the document and the progress window.
 struct MainWindowSide
 {
     std::uint8_t language = 0;
     DocumentState document;
-    SilentPrompts prompts;
+    // Make 3D asks nothing; anything asked gets No, Cancel or no file.
+    ScriptedPrompts prompts;
     TfmArchieve progress{language};
 };
 

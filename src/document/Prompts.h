@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QPrinter;
+
 // Every question, message box and file dialog of the editor goes through this interface. The
 // program answers with real dialogs; tests script the answers and record what was asked.
 //
@@ -32,4 +34,9 @@ public:
     // The bitmap chooser with its filter list and its View check box set by the caller;
     // returns the chosen file's full path, or empty when the user cancelled.
     virtual QString runBitmapChooser(const QString& filter, bool preview) = 0;
+    // The platform's print dialog and its printer set-up dialog over `printer`: what the user
+    // chooses there (printer or file, paper, resolution) stays in `printer`. True for Print and
+    // OK; false when the user cancelled.
+    virtual bool runPrintDialog(QPrinter& printer) = 0;
+    virtual bool runPrintSetupDialog(QPrinter& printer) = 0;
 };

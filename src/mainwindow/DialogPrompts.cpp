@@ -3,9 +3,12 @@
 #include "chooser/ChooserRules.h"
 #include "chooser/TFileOpenDlg.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
 
 DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
 
@@ -102,4 +105,36 @@ QString DialogPrompts::runBitmapChooser(const QString& filter, bool preview)
     m_chooser->setViewChecked(preview);
     m_chooser->exec();
     return m_chooser->ChooserFileName();
+}
+
+namespace {
+
+// One page is printed, so the dialog offers no page range, selection or collation.
+void setUpPrintDialog(QPrintDialog& dialog)
+{
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+}
+
+} // namespace
+
+bool DialogPrompts::runPrintDialog(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, m_parent);
+    setUpPrintDialog(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// No platform here has a separate printer set-up dialog: the print dialog chooses the printer
+// and its settings; as the set-up it prints nothing.
+bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, m_parent);
+    setUpPrintDialog(dialog);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) {
+            ok->setText(QStringLiteral("OK"));
+        }
+    }
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -28,6 +28,9 @@ public:
     QString chooseSaveFile(const FileDialog& setup) override;
     // One chooser serves every call, so its folder, mask and history carry over.
     QString runBitmapChooser(const QString& filter, bool preview) override;
+    // Qt's print dialog; the set-up is the same dialog titled "Print Setup" with OK for Print.
+    bool runPrintDialog(QPrinter& printer) override;
+    bool runPrintSetupDialog(QPrinter& printer) override;
 
     // The chooser runBitmapChooser shows; null before its first call.
     TFileOpenDlg* chooser() const;

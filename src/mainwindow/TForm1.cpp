@@ -6,6 +6,7 @@
 #include "mainwindow/Glyphs.h"
 #include "mainwindow/ImageView.h"
 #include "mainwindow/Panel.h"
+#include "mainwindow/Pntmange.h"
 #include "mainwindow/ScrollBox.h"
 #include "mainwindow/Shape.h"
 #include "output/TfmArchieve.h"
@@ -86,6 +87,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
 
     connectToolCommands();
     connectProjectCommands();
+    connectPrintCommands();
     connectStartupCommands();
     // Key preview: every character typed anywhere in the window reaches the tools first.
     installKeyPreview();
@@ -176,9 +178,8 @@ void TForm1::createMenus()
     HelpMenu->addSeparator();
     HelpAboutItem = item(HelpMenu, QStringLiteral("&About..."));
 
-    // Commands that arrive with the file, project, printing, help and language features.
-    for (QAction* action : {PrintPreview, FilePrintSetupItem, FilePrintItem, CopyFrom1,
-                            HelpSearchItem, HelpHowToUseItem}) {
+    // Commands that arrive with the file, project, help and language features.
+    for (QAction* action : {CopyFrom1, HelpSearchItem, HelpHowToUseItem}) {
         action->setEnabled(false);
     }
 }
@@ -221,7 +222,6 @@ void TForm1::createSpeedBar()
     SbMake3DP = speed(233, "Make 3D Picture", Glyph::Make3D);
     sbPrint = speed(264, "Print 3d picture", Glyph::Print);
     sbHelp = speed(0, "Help Contents|", Glyph::Help);
-    sbPrint->setEnabled(false);
 }
 
 void TForm1::createToolBar()

@@ -16,6 +16,7 @@
 
 class ImageView;
 class Panel;
+class Pntmange;
 class Prompts;
 class QAction;
 class QButtonGroup;
@@ -126,6 +127,14 @@ public:
     void createSecondaryWindows();
     TfmOutput* outputWindow() const { return m_output.get(); }
     TfmArchieve* progressWindow() const { return m_progress.get(); }
+
+    // Printing the output window's picture, whatever it holds (TForm1Print.cpp).
+    void PrintPreviewClick();
+    void FilePrintSetupItemClick();
+    void FilePrintItemClick();
+    Pntmange& printing() { return *m_printing; }
+    // Wires an output window's print button to the print command.
+    void connectOutputPrint(TfmOutput& output);
 
     // ToolHost.
     void ShowCurrentPalette() override;
@@ -282,6 +291,7 @@ private:
     bool paneEvent(QObject* watched, QEvent* event);
 
     void connectProjectCommands();
+    void connectPrintCommands();
 
     // Image files (TForm1ImageFiles.cpp).
     void clearActiveImage();
@@ -310,6 +320,7 @@ private:
     std::unique_ptr<TDrawTool> m_drawTool;
     std::unique_ptr<TfmArchieve> m_progress;
     std::unique_ptr<TfmOutput> m_output;
+    std::unique_ptr<Pntmange> m_printing;
     // Sees every key of the application first; removed before the window comes apart.
     QObject* m_keyPreview = nullptr;
 

@@ -74,6 +74,7 @@ void TForm1::createSecondaryWindows()
                 [this] { V3DPicture->setEnabled(false); });
         connect(m_output.get(), &TfmOutput::renderingFinished, this,
                 [this] { V3DPicture->setEnabled(true); });
+        connectOutputPrint(*m_output);
     }
 }
 

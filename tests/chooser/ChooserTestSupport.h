@@ -29,6 +29,8 @@ public:
     QString chooseOpenFile(const FileDialog&) override { return QString(); }
     QString chooseSaveFile(const FileDialog&) override { return QString(); }
     QString runBitmapChooser(const QString&, bool) override { return QString(); }
+    bool runPrintDialog(QPrinter&) override { return false; }
+    bool runPrintSetupDialog(QPrinter&) override { return false; }
 };
 
 // Runs `step` on the next modal window once it is open. Whatever modal window is still open
