@@ -33,6 +33,7 @@ public:
     QString chooseOpenFile(const FileDialog&) override { return {}; }
     QString chooseSaveFile(const FileDialog&) override { return {}; }
     QString runBitmapChooser(const QString&, bool) override { return {}; }
+    bool chooseColor(ColorRef&) override { return false; }
 };
 
 // The main window's side: the language byte, the document and the progress window.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/ColorRef.h"
+
 #include <QString>
 
 // Every question, message box and file dialog of the editor goes through this interface. The
@@ -32,4 +34,7 @@ public:
     // The bitmap chooser with its filter list and its View check box set by the caller;
     // returns the chosen file's full path, or empty when the user cancelled.
     virtual QString runBitmapChooser(const QString& filter, bool preview) = 0;
+    // The colour dialog, opened at `color`; on OK `color` becomes the chosen plain RGB colour
+    // and the result is true, on Cancel it stays as it was.
+    virtual bool chooseColor(ColorRef& color) = 0;
 };

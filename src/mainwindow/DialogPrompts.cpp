@@ -3,6 +3,7 @@
 #include "chooser/ChooserRules.h"
 #include "chooser/TFileOpenDlg.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -102,4 +103,14 @@ QString DialogPrompts::runBitmapChooser(const QString& filter, bool preview)
     m_chooser->setViewChecked(preview);
     m_chooser->exec();
     return m_chooser->ChooserFileName();
+}
+
+bool DialogPrompts::chooseColor(ColorRef& color)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(colorref::toRgb(color)), m_parent);
+    if (!chosen.isValid()) {
+        return false;
+    }
+    color = colorref::fromRgb(chosen.rgb());
+    return true;
 }
