@@ -137,21 +137,23 @@ private slots:
         QTest::addColumn<QPoint>("hueMarker");
         QTest::addColumn<QPoint>("squareMarker");
         QTest::newRow("design width: the height only")
-            << QSize(204, 274) << QSize(204, 264) << false << QPoint(78, 10) << QPoint(72, 81);
+            << QSize(204, 274) << QSize(204, 264) << false << QPoint(11, 94) << QPoint(72, 81);
         QTest::newRow("wider than 250")
-            << QSize(300, 200) << QSize(250, 310) << true << QPoint(117, 23) << QPoint(125, 125);
-        QTest::newRow("220") << QSize(220, 500) << QSize(220, 280) << true << QPoint(102, 20)
+            << QSize(300, 200) << QSize(250, 310) << true << QPoint(23, 117) << QPoint(125, 125);
+        QTest::newRow("220") << QSize(220, 500) << QSize(220, 280) << true << QPoint(20, 102)
                              << QPoint(110, 110);
         QTest::newRow("narrower than the least")
-            << QSize(100, 100) << QSize(150, 210) << true << QPoint(67, 13) << QPoint(75, 75);
+            << QSize(100, 100) << QSize(150, 210) << true << QPoint(13, 67) << QPoint(75, 75);
     }
 
     // The height always follows the width; only a new width moves the markers and repaints.
+    // The hue marker goes to the last hue's angle, here 90 degrees (a pick level left).
     void resize()
     {
         QFETCH(QSize, asked);
         QFETCH(bool, redrawn);
         ColorRing ring = designRing();
+        ring.pick(C - 83, C);
         const QImage before = ring.raster().image();
         QCOMPARE(ring.resize(asked), redrawn);
         QTEST(asked, "given");
