@@ -54,7 +54,6 @@ QToolButton* modeButton(QWidget* parent, QPoint at, bool mix)
     button->setAutoRaise(false);
     button->setIcon(glyph(mix));
     button->setIconSize(QSize(GlyphSize, GlyphSize));
-    button->setToolTip(mix ? QStringLiteral("Mix") : QStringLiteral("Opaque"));
     return button;
 }
 
