@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/ColorRef.h"
+
 #include <QString>
 
 class QPrinter;
@@ -39,4 +41,7 @@ public:
     // OK; false when the user cancelled.
     virtual bool runPrintDialog(QPrinter& printer) = 0;
     virtual bool runPrintSetupDialog(QPrinter& printer) = 0;
+    // The colour dialog, opened at `color`; on OK `color` becomes the chosen plain RGB colour
+    // and the result is true, on Cancel it stays as it was.
+    virtual bool chooseColor(ColorRef& color) = 0;
 };

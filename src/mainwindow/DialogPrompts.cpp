@@ -4,6 +4,7 @@
 #include "chooser/TFileOpenDlg.h"
 
 #include <QDialogButtonBox>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -137,4 +138,14 @@ bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
         }
     }
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool DialogPrompts::chooseColor(ColorRef& color)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(colorref::toRgb(color)), m_parent);
+    if (!chosen.isValid()) {
+        return false;
+    }
+    color = colorref::fromRgb(chosen.rgb());
+    return true;
 }

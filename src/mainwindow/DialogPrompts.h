@@ -31,6 +31,7 @@ public:
     // Qt's print dialog; the set-up is the same dialog titled "Print Setup" with OK for Print.
     bool runPrintDialog(QPrinter& printer) override;
     bool runPrintSetupDialog(QPrinter& printer) override;
+    bool chooseColor(ColorRef& color) override;
 
     // The chooser runBitmapChooser shows; null before its first call.
     TFileOpenDlg* chooser() const;

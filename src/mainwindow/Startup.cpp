@@ -43,6 +43,7 @@ int runEditor(int& argc, char** argv)
     // first paint show the images instead of empty panes.
     form.FormActivate();
     form.repaint();
+    form.createColorPalettes();
     form.createSecondaryWindows();
     form.createPenStylePicker();
     form.startHostLink(QCoreApplication::applicationFilePath());

@@ -31,6 +31,8 @@ class TdlgAbout;
 class TfmArchieve;
 class TfmOutput;
 class FloatingPalette;
+class TfmColor;
+class TfmColor16;
 class Tfmheight;
 class TfmPStyle;
 
@@ -156,6 +158,11 @@ public:
     // The pen style picker, the last window created at start-up.
     void createPenStylePicker();
     Tfmheight* heightPalette() const;
+    // The 20-colour palette and then the high-colour picker, which makes the centre of its
+    // square the painting colour; created after the main window is shown.
+    void createColorPalettes();
+    TfmColor16* color16Palette() const;
+    TfmColor* highColorPicker() const;
     TfmPStyle* penStylePicker() const { return m_penStylePicker; }
 
     std::uint8_t UILanguage = 0;

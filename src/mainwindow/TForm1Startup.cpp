@@ -8,6 +8,8 @@
 #include "mainwindow/StartupRules.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/Placement.h"
+#include "pickers/TfmColor.h"
+#include "pickers/TfmColor16.h"
 #include "pickers/TfmPStyle.h"
 #include "pickers/Tfmheight.h"
 
@@ -64,6 +66,16 @@ void TForm1::createHeightPalette()
     placeFloatingWindow(palette, false);
 }
 
+void TForm1::createColorPalettes()
+{
+    auto* color16 = new TfmColor16(m_drawing, m_prompts, this);
+    setPaletteWindow(PaletteWindow::Color20, color16);
+    placeFloatingWindow(color16, false);
+    auto* highColor = new TfmColor(m_drawing, this);
+    setPaletteWindow(PaletteWindow::HighColor, highColor);
+    placeFloatingWindow(highColor, false);
+}
+
 void TForm1::createPenStylePicker()
 {
     m_penStylePicker = new TfmPStyle(m_drawing, this);
@@ -74,6 +86,18 @@ Tfmheight* TForm1::heightPalette() const
 {
     return static_cast<Tfmheight*>(
         m_paletteWindows[static_cast<std::size_t>(PaletteWindow::Height)]);
+}
+
+TfmColor16* TForm1::color16Palette() const
+{
+    return static_cast<TfmColor16*>(
+        m_paletteWindows[static_cast<std::size_t>(PaletteWindow::Color20)]);
+}
+
+TfmColor* TForm1::highColorPicker() const
+{
+    return static_cast<TfmColor*>(
+        m_paletteWindows[static_cast<std::size_t>(PaletteWindow::HighColor)]);
 }
 
 // Palettes go to the right of the main window (only one shows at a time, so they share the

@@ -223,6 +223,9 @@ void TForm1::chooseFont()
 void TForm1::setPaletteWindow(PaletteWindow which, FloatingPalette* window)
 {
     m_paletteWindows[static_cast<std::size_t>(which)] = window;
+    if (window) {
+        window->setPaintModeButtonsVisible(m_paintModeButtonsVisible);
+    }
 }
 
 // Every showing applies the palette's chosen colour (and, for the height palette, opaque
@@ -278,6 +281,11 @@ void TForm1::setTextMenuVisible(bool visible)
 void TForm1::setPaintModeButtonsVisible(bool visible)
 {
     m_paintModeButtonsVisible = visible;
+    for (FloatingPalette* window : m_paletteWindows) {
+        if (window) {
+            window->setPaintModeButtonsVisible(visible);
+        }
+    }
 }
 
 void TForm1::setTimerPeriod(int milliseconds)

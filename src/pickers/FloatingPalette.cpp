@@ -1,5 +1,6 @@
 #include "pickers/FloatingPalette.h"
 
+#include <QApplication>
 #include <QEvent>
 
 namespace {
@@ -12,19 +13,43 @@ bool isPress(const QEvent* event)
 
 } // namespace
 
+class FloatingPalette::PressWatcher final : public QObject
+{
+public:
+    explicit PressWatcher(FloatingPalette* palette) : QObject(palette), m_palette(palette)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (m_palette->m_inFront && isPress(event) && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() != m_palette &&
+            !QApplication::activeModalWidget()) {
+            m_palette->leaveFront();
+        }
+        return false;
+    }
+
+private:
+    FloatingPalette* m_palette;
+};
+
 FloatingPalette::FloatingPalette(QWidget* owner)
     : QWidget(owner,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     // Keys typed while a tool is chosen belong to the main window.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    new PressWatcher(this);
 }
 
 void FloatingPalette::showPalette()
 {
     show();
     raise();
-    FormActivate();
+    bringToFront();
 }
 
 void FloatingPalette::watchPresses()
@@ -34,10 +59,28 @@ void FloatingPalette::watchPresses()
     }
 }
 
+void FloatingPalette::bringToFront()
+{
+    m_inFront = true;
+    FormActivate();
+}
+
+void FloatingPalette::leaveFront()
+{
+    if (m_inFront) {
+        m_inFront = false;
+        FormDeactivate();
+    }
+}
+
 bool FloatingPalette::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate || isPress(event)) {
-        FormActivate();
+        bringToFront();
+    } else if (event->type() == QEvent::WindowDeactivate && !QApplication::activeModalWidget()) {
+        leaveFront();
+    } else if (event->type() == QEvent::Hide) {
+        m_inFront = false;
     }
     return QWidget::event(event);
 }
@@ -45,7 +88,7 @@ bool FloatingPalette::event(QEvent* event)
 bool FloatingPalette::eventFilter(QObject* watched, QEvent* event)
 {
     if (isPress(event) && watched != this) {
-        FormActivate();
+        bringToFront();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -31,6 +31,7 @@ public:
     QString runBitmapChooser(const QString&, bool) override { return QString(); }
     bool runPrintDialog(QPrinter&) override { return false; }
     bool runPrintSetupDialog(QPrinter&) override { return false; }
+    bool chooseColor(ColorRef&) override { return false; }
 };
 
 // Runs `step` on the next modal window once it is open. Whatever modal window is still open

@@ -6,11 +6,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Answers the editor's questions from a script and writes down what was asked, in order.
 // Log lines: "YesNo: text", "OkCancel: text", "Error: text", "Open: filter", "Save: filter",
-// "Chooser: filter", "Print", "PrintSetup". A question with no scripted answer left gets No /
-// Cancel / an empty file name, and is marked "(unscripted)" in the log so a test can see it.
+// "Chooser: filter", "Print", "PrintSetup", "Color: #rrggbb" (the colour the dialog opens with).
+// A question with no scripted answer left gets No / Cancel / an empty file name, and is marked
+// "(unscripted)" in the log so a test can see it.
 class ScriptedPrompts final : public Prompts
 {
 public:
@@ -47,12 +49,29 @@ public:
         return choosePrinter(QStringLiteral("PrintSetup"), printer);
     }
 
+    bool chooseColor(ColorRef& color) override
+    {
+        const QString line = QStringLiteral("Color: #%1")
+                                 .arg(colorref::toRgb(color) & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+        if (colors.isEmpty()) {
+            log.append(line + QStringLiteral(" (unscripted)"));
+            return false;
+        }
+        log.append(line);
+        const std::optional<ColorRef> chosen = colors.takeFirst();
+        if (chosen) {
+            color = *chosen;
+        }
+        return chosen.has_value();
+    }
+
     QList<bool> answers; // for the Yes/No, OK/Cancel and print questions, taken from the front
     QStringList files;   // for the file dialogs and the chooser; "" means Cancel
     QStringList log;
     QList<FileDialog> dialogs;
     QList<bool> chooserPreview;
     std::function<void(QPrinter&)> printerChoice;
+    QList<std::optional<ColorRef>> colors; // for the colour dialog; nullopt means Cancel
 
 private:
     bool answer(const QString& line)

@@ -1,6 +1,7 @@
-#include "StandInPalette.h"
 #include "WindowFixture.h"
 #include "common/TestMain.h"
+#include "pickers/TfmColor.h"
+#include "pickers/TfmColor16.h"
 
 #include <QAction>
 #include <QMenu>
@@ -10,7 +11,7 @@
 
 namespace {
 
-// What the texts are read from: the window and stand-ins for the two colour windows.
+// What the texts are read from: the window and the two colour windows.
 struct Controls
 {
     TForm1& form;
@@ -98,17 +99,11 @@ class LanguageTest : public QObject, public WindowFixture
 {
     Q_OBJECT
 
-    StandInPalette m_highColor;
-    StandInPalette m_color20;
-
 private slots:
     void init()
     {
         openWindow();
-        m_highColor.setWindowTitle(QStringLiteral("High Color"));
-        m_color20.setWindowTitle(QStringLiteral("Colors"));
-        form().setPaletteWindow(PaletteWindow::HighColor, &m_highColor);
-        form().setPaletteWindow(PaletteWindow::Color20, &m_color20);
+        form().createColorPalettes();
     }
     void cleanup() { closeWindow(); }
 
@@ -131,7 +126,7 @@ private slots:
             form().English1->trigger();
         }
         const TextRow& text = Texts[row];
-        QCOMPARE(text.read({form(), m_highColor, m_color20}),
+        QCOMPARE(text.read({form(), *form().highColorPicker(), *form().color16Palette()}),
                  QString::fromUtf8(chinese ? text.chinese : text.english));
     }
 
@@ -174,6 +169,26 @@ private slots:
         QCOMPARE(form().Chinese1->isChecked(), chinese);
         QCOMPARE(form().English1->isChecked(), !chinese);
     }
+
+    // The colour windows are made after the start language is applied: they keep their design
+    // titles until the language is switched from the menu.
+    void colourWindowTitles()
+    {
+        QFETCH(QStringList, fonts);
+        QFETCH(bool, chinese);
+        ScriptedPrompts prompts;
+        const std::unique_ptr<TForm1> started = openMainWindow(prompts);
+        QVERIFY(started->FormCreate({QStringLiteral("depthloom")}, 32, fonts));
+        started->createColorPalettes();
+        QCOMPARE(started->color16Palette()->windowTitle(), QStringLiteral("Colors"));
+        QCOMPARE(started->highColorPicker()->windowTitle(), QStringLiteral("High Color"));
+
+        (chinese ? started->English1 : started->Chinese1)->trigger();
+        const QString title = chinese ? QStringLiteral("High Color") : QStringLiteral("色彩");
+        QCOMPARE(started->color16Palette()->windowTitle(), title);
+        QCOMPARE(started->highColorPicker()->windowTitle(), title);
+    }
+    void colourWindowTitles_data() { startLanguage_data(); }
 };
 
 DEPTHLOOM_TEST_CLASS(LanguageTest);
