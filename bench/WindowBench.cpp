@@ -6,9 +6,9 @@
 #include "Fixtures.h"
 #include "document/DocumentState.h"
 #include "document/Prompts.h"
-#include "render/RasterImage.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
+#include "render/RasterImage.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -33,6 +33,7 @@ public:
     QString chooseOpenFile(const FileDialog&) override { return {}; }
     QString chooseSaveFile(const FileDialog&) override { return {}; }
     QString runBitmapChooser(const QString&, bool) override { return {}; }
+    bool chooseFont(QFont&) override { return false; }
 };
 
 // The main window's side: the language byte, the document and the progress window.

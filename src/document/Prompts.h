@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 // Every question, message box and file dialog of the editor goes through this interface. The
@@ -32,4 +33,7 @@ public:
     // The bitmap chooser with its filter list and its View check box set by the caller;
     // returns the chosen file's full path, or empty when the user cancelled.
     virtual QString runBitmapChooser(const QString& filter, bool preview) = 0;
+    // The font dialog, opened on `font`; on OK `font` becomes the choice, sized in pixels, and
+    // the result is true.
+    virtual bool chooseFont(QFont& font) = 0;
 };

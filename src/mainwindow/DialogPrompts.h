@@ -28,6 +28,7 @@ public:
     QString chooseSaveFile(const FileDialog& setup) override;
     // One chooser serves every call, so its folder, mask and history carry over.
     QString runBitmapChooser(const QString& filter, bool preview) override;
+    bool chooseFont(QFont& font) override;
 
     // The chooser runBitmapChooser shows; null before its first call.
     TFileOpenDlg* chooser() const;

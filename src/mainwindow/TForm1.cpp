@@ -177,8 +177,8 @@ void TForm1::createMenus()
     HelpAboutItem = item(HelpMenu, QStringLiteral("&About..."));
 
     // Commands that arrive with the file, project, printing, help and language features.
-    for (QAction* action : {PrintPreview, FilePrintSetupItem, FilePrintItem, CopyFrom1,
-                            HelpSearchItem, HelpHowToUseItem}) {
+    for (QAction* action :
+         {PrintPreview, FilePrintSetupItem, FilePrintItem, HelpSearchItem, HelpHowToUseItem}) {
         action->setEnabled(false);
     }
 }

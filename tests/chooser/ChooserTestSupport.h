@@ -29,6 +29,7 @@ public:
     QString chooseOpenFile(const FileDialog&) override { return QString(); }
     QString chooseSaveFile(const FileDialog&) override { return QString(); }
     QString runBitmapChooser(const QString&, bool) override { return QString(); }
+    bool chooseFont(QFont&) override { return false; }
 };
 
 // Runs `step` on the next modal window once it is open. Whatever modal window is still open
