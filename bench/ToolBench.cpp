@@ -1,4 +1,5 @@
-// A pencil stroke on a large depth map against the floor of one pass over a picture.
+// A pencil stroke on a large depth map and a move step of a floating selection, against the
+// floor of one pass over a picture.
 
 #include "Benchmarks.h"
 #include "Fixtures.h"
@@ -6,6 +7,7 @@
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 #include "tools/ToolPencil.h"
+#include "tools/ToolSelect.h"
 
 #include <QPoint>
 
@@ -30,6 +32,12 @@ public:
     void setPaintModeButtonsVisible(bool) override {}
     void setTimerPeriod(int) override {}
     void imageChanged(const QRect& area) override { reported += area.width() * area.height(); }
+    void setPointerShape(PointerShape) override {}
+    void putClipboardPicture(const QImage&) override {}
+    bool clipboardHasPicture() const override { return false; }
+    QImage clipboardPicture() const override { return QImage(); }
+    void showError(const QString&) override {}
+    QFont dialogFont() const override { return QFont(); }
 
     long long reported = 0;
 };
@@ -77,19 +85,47 @@ void pencilStroke(benchmark::State& state)
     benchmark::DoNotOptimize(host.reported);
 }
 
+// One move step of a 1000 x 1000 floating selection over the whole depth map: the background
+// put back, the selection composed at its new place and the marquee drawn around it. The steps
+// go one pixel right and back in turn.
+void selectMove(benchmark::State& state)
+{
+    RasterImage depth = fixtures::shapesDepthMap();
+    depth.scanLine(0);
+    DrawingState drawing;
+    drawing.ActiveImage = &depth;
+    drawing.DepthMapActive = true;
+    QuietHost host;
+    ToolSelect select(drawing, host);
+    select.MouseDown(1000, 1000);
+    select.MouseMove(2000, 2000);
+    select.MouseUp(2000, 2000);
+    select.MouseDown(1500, 1500);
+    int x = 1500;
+    for (auto _ : state) {
+        x = x == 1500 ? 1501 : 1500;
+        select.MouseMove(x, 1500);
+        benchmark::DoNotOptimize(depth.constScanLine(1500));
+        benchmark::ClobberMemory();
+    }
+    select.MouseUp(x, 1500);
+    benchmark::DoNotOptimize(host.reported);
+}
+
 } // namespace
 
 std::vector<RatioTarget> toolTargets()
 {
     return {
         {"pencil_stroke/4000x3000", "copy_rows", 2.5},
+        {"select_move/4000x3000", "copy_rows", 1.5},
     };
 }
 
 void registerToolBenchmarks()
 {
-    benchmark::RegisterBenchmark("pencil_stroke/4000x3000", pencilStroke)
-        ->Unit(benchmark::kMillisecond)
-        ->Repetitions(5)
-        ->MinTime(0.3);
+    for (auto* b : {benchmark::RegisterBenchmark("pencil_stroke/4000x3000", pencilStroke),
+                    benchmark::RegisterBenchmark("select_move/4000x3000", selectMove)}) {
+        b->Unit(benchmark::kMillisecond)->Repetitions(5)->MinTime(0.3);
+    }
 }

@@ -7,9 +7,9 @@
 #include "common/ScriptedPrompts.h"
 #include "document/DocumentState.h"
 #include "document/Prompts.h"
-#include "render/RasterImage.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
+#include "render/RasterImage.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -2,6 +2,7 @@
 
 #include "render/ColorRef.h"
 
+#include <QFont>
 #include <QString>
 
 class QPrinter;
@@ -44,4 +45,7 @@ public:
     // The colour dialog, opened at `color`; on OK `color` becomes the chosen plain RGB colour
     // and the result is true, on Cancel it stays as it was.
     virtual bool chooseColor(ColorRef& color) = 0;
+    // The font dialog, opened on `font`; on OK `font` becomes the choice, sized in pixels, and
+    // the result is true.
+    virtual bool chooseFont(QFont& font) = 0;
 };

@@ -7,9 +7,15 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
 
@@ -147,5 +153,29 @@ bool DialogPrompts::chooseColor(ColorRef& color)
         return false;
     }
     color = colorref::fromRgb(chosen.rgb());
+    return true;
+}
+
+bool DialogPrompts::chooseFont(QFont& font)
+{
+    // Qt's dialog offers sizes in points; the editor's fonts are sized in pixels.
+    const qreal dpi = m_parent ? m_parent->logicalDpiY()
+                               : QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    QFont start = font;
+    // The dialog lists installed families only; a name the system maps to another (Arial to
+    // Liberation Sans) would otherwise fall back to the default family and style.
+    start.setFamily(QFontInfo(font).family());
+    if (font.pixelSize() > 0) {
+        start.setPointSizeF(font.pixelSize() * 72.0 / dpi);
+    }
+    bool ok = false;
+    QFont chosen = QFontDialog::getFont(&ok, start, m_parent);
+    if (!ok) {
+        return false;
+    }
+    if (chosen.pixelSize() <= 0) {
+        chosen.setPixelSize(std::max(1, qRound(chosen.pointSizeF() * dpi / 72.0)));
+    }
+    font = chosen;
     return true;
 }

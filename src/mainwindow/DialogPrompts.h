@@ -32,6 +32,7 @@ public:
     bool runPrintDialog(QPrinter& printer) override;
     bool runPrintSetupDialog(QPrinter& printer) override;
     bool chooseColor(ColorRef& color) override;
+    bool chooseFont(QFont& font) override;
 
     // The chooser runBitmapChooser shows; null before its first call.
     TFileOpenDlg* chooser() const;

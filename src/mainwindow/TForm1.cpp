@@ -178,8 +178,8 @@ void TForm1::createMenus()
     HelpMenu->addSeparator();
     HelpAboutItem = item(HelpMenu, QStringLiteral("&About..."));
 
-    // Commands that arrive with the file, project, help and language features.
-    for (QAction* action : {CopyFrom1, HelpSearchItem, HelpHowToUseItem}) {
+    // Commands that arrive with the help features.
+    for (QAction* action : {HelpSearchItem, HelpHowToUseItem}) {
         action->setEnabled(false);
     }
 }

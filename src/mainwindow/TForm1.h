@@ -149,6 +149,19 @@ public:
     void setPaintModeButtonsVisible(bool visible) override;
     void setTimerPeriod(int milliseconds) override;
     void imageChanged(const QRect& area) override;
+    void setPointerShape(PointerShape shape) override;
+    void putClipboardPicture(const QImage& picture) override;
+    bool clipboardHasPicture() const override;
+    QImage clipboardPicture() const override;
+    void showError(const QString& text) override;
+    QFont dialogFont() const override;
+
+    // Edit > Copy From: a picture file chosen with the bitmap chooser floats in the selection
+    // tool; one that cannot be read is named in an error message.
+    void CopyFrom1Click();
+    // The font dialog's choice, which the text tool draws with and Text > Font changes; it
+    // starts as Arial, bold, 60 pixels, black. OK also makes it both images' drawing font.
+    TextFont FontDialog1;
 
     // The palette windows and the pen style picker, once they exist.
     void setPaletteWindow(PaletteWindow which, FloatingPalette* window);
@@ -316,6 +329,9 @@ private:
     void selectPalette(bool highColor);
     void toggleBar(QWidget* bar);
     void chooseFont();
+    // Before the active image gets other pixels: the current tool starts afresh, so that its
+    // marquee or caret leaves with the old picture and nothing of the tool refers to it.
+    void restartToolForNewPicture();
 
     Prompts& m_prompts;
     RasterImage m_patternStrip;

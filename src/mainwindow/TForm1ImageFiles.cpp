@@ -7,6 +7,7 @@
 #include "mainwindow/ImageView.h"
 #include "mainwindow/TForm1.h"
 #include "render/WaitCursor.h"
+#include "tools/TDrawTool.h"
 
 #include <QFileInfo>
 
@@ -32,6 +33,7 @@ void TForm1::sbNewClick()
 // Fills the whole active image with its new colour, keeping its size.
 void TForm1::clearActiveImage()
 {
+    restartToolForNewPicture();
     RasterImage& image = *m_drawing.ActiveImage;
     image.brush().color = m_drawing.DepthMapActive ? m_document.groundColor : colorref::White;
     image.brush().style = BrushStyle::Solid;
@@ -68,6 +70,7 @@ void TForm1::sbopenClick()
     } else {
         m_document.PatternFileName = fileName;
     }
+    restartToolForNewPicture();
     m_drawing.ActiveImage->setImage(loaded.image());
     placeFrame(depthMap);
     UpdateCaption();
@@ -88,6 +91,7 @@ bool TForm1::LoadActiveImage(QString* error)
         if (depthMap) {
             name = depthMapFileName(name);
         }
+        restartToolForNewPicture();
         m_drawing.ActiveImage->setImage(loaded.image());
     } else {
         // No file, or one that cannot be read: a new image under no name, so that no later
@@ -170,7 +174,14 @@ bool TForm1::writeShowingErrors(const std::function<bool(QString*)>& write)
     bool written = false;
     {
         WaitCursor wait;
+        // The tool's marquee or caret is no part of the picture written.
+        if (m_drawTool) {
+            m_drawTool->setMarksShown(false);
+        }
         written = write(&error);
+        if (m_drawTool) {
+            m_drawTool->setMarksShown(true);
+        }
     }
     if (!written) {
         m_prompts.showError(error);

@@ -2,18 +2,21 @@
 // image, typed characters, the timer, the Edit menu, and the View menu's palette and bar
 // choices. Also the window's side of the ToolHost interface.
 
+#include "document/Prompts.h"
 #include "mainwindow/ImageView.h"
 #include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/FloatingPalette.h"
 #include "pickers/TfmPStyle.h"
+#include "render/WaitCursor.h"
 #include "tools/TDrawTool.h"
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QFontDialog>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -22,6 +25,11 @@
 
 void TForm1::connectToolCommands()
 {
+    FontDialog1.font = QFont(QStringLiteral("Arial"));
+    FontDialog1.font.setBold(true);
+    FontDialog1.font.setPixelSize(60);
+    FontDialog1.color = colorref::Black;
+
     connect(toolButtons, &QButtonGroup::idClicked, this, [this](int id) {
         if (m_drawTool) {
             m_drawTool->SelectTool(static_cast<std::uint8_t>(id));
@@ -62,6 +70,28 @@ void TForm1::connectToolCommands()
     connect(MToolBar, &QAction::triggered, this, [this] { toggleBar(Toolbar); });
     connect(MSpeedBar, &QAction::triggered, this, [this] { toggleBar(SpeedBar); });
     connect(Font, &QAction::triggered, this, &TForm1::chooseFont);
+    connect(CopyFrom1, &QAction::triggered, this, &TForm1::CopyFrom1Click);
+}
+
+void TForm1::CopyFrom1Click()
+{
+    m_document.ChooserFileName = m_prompts.runBitmapChooser(
+        QStringLiteral("Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*"), true);
+    const QString fileName = m_document.ChooserFileName;
+    if (fileName.isEmpty() || !m_drawTool) {
+        return;
+    }
+    m_drawTool->SelectTool(TDrawTool::SelectId);
+    sbSelect->setChecked(true);
+    QString error;
+    bool loaded = false;
+    {
+        WaitCursor wait;
+        loaded = m_drawTool->LoadFromFile(fileName, &error);
+    }
+    if (!loaded) {
+        m_prompts.showError(error);
+    }
 }
 
 bool TForm1::event(QEvent* event)
@@ -212,11 +242,16 @@ void TForm1::toggleBar(QWidget* bar)
 
 void TForm1::chooseFont()
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, m_patternStrip.font().font, this);
-    if (ok) {
-        m_patternStrip.font().font = font;
-        m_depthMap.font().font = font;
+    if (m_prompts.chooseFont(FontDialog1.font)) {
+        m_patternStrip.font() = FontDialog1;
+        m_depthMap.font() = FontDialog1;
+    }
+}
+
+void TForm1::restartToolForNewPicture()
+{
+    if (m_drawTool) {
+        m_drawTool->SelectTool(m_drawTool->toolId());
     }
 }
 
@@ -296,4 +331,46 @@ void TForm1::setTimerPeriod(int milliseconds)
 void TForm1::imageChanged(const QRect& area)
 {
     (m_drawing.DepthMapActive ? Image2 : Image1)->updateArea(area);
+}
+
+void TForm1::setPointerShape(PointerShape shape)
+{
+    ImageView* view = m_drawing.DepthMapActive ? Image2 : Image1;
+    switch (shape) {
+    case PointerShape::Default:
+        view->unsetCursor();
+        break;
+    case PointerShape::Drag:
+        view->setCursor(Qt::DragMoveCursor);
+        break;
+    case PointerShape::ResizeNWSE:
+        view->setCursor(Qt::SizeFDiagCursor);
+        break;
+    }
+}
+
+void TForm1::putClipboardPicture(const QImage& picture)
+{
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+bool TForm1::clipboardHasPicture() const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+QImage TForm1::clipboardPicture() const
+{
+    return QGuiApplication::clipboard()->image();
+}
+
+void TForm1::showError(const QString& text)
+{
+    m_prompts.showError(text);
+}
+
+QFont TForm1::dialogFont() const
+{
+    return FontDialog1.font;
 }

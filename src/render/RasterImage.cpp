@@ -275,7 +275,9 @@ void RasterImage::copyRect(const QRect& destRect, const RasterImage& source,
     for (int c = colFrom; c < colTo; ++c) {
         srcCols[size_t(c - colFrom)] = srcLeft + mapOffset(c, destW, srcW, mirrorX);
     }
-    const bool plain = m_copyMode == CopyMode::SourceCopy && destW == srcW && !mirrorX;
+    // Identity columns: the part of each row that lies inside the source is taken in one run.
+    const bool identity = destW == srcW && !mirrorX;
+    const bool plain = m_copyMode == CopyMode::SourceCopy && identity;
 
     for (int r = rowFrom; r < rowTo; ++r) {
         const int sy = srcTop + mapOffset(r, destH, srcH, mirrorY);
@@ -284,15 +286,35 @@ void RasterImage::copyRect(const QRect& destRect, const RasterImage& source,
         }
         const auto* srcRow = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
         QRgb* destRow = scanLine(destTop + r) + destLeft;
-        if (plain) {
-            // Identity columns: copy the part that lies inside the source in one go.
+        if (identity) {
             const int first = std::max(colFrom, -(srcLeft));
             const int last = std::min(colTo, srcWidth - srcLeft);
-            if (first < last) {
-                std::memcpy(destRow + first, srcRow + srcLeft + first,
-                            size_t(last - first) * sizeof(QRgb));
+            if (first >= last) {
+                continue;
             }
-            continue;
+            QRgb* d = destRow + first;
+            const QRgb* sp = srcRow + srcLeft + first;
+            const int n = last - first;
+            if (plain) {
+                std::memcpy(d, sp, size_t(n) * sizeof(QRgb));
+                continue;
+            }
+            // Tight loops per mode, so the compiler can vectorise them (floating selections
+            // are composed with OR and AND on every move step).
+            switch (m_copyMode) {
+            case CopyMode::SourceAnd:
+                for (int i = 0; i < n; ++i) {
+                    d[i] &= sp[i];
+                }
+                continue;
+            case CopyMode::SourceOr:
+                for (int i = 0; i < n; ++i) {
+                    d[i] |= sp[i];
+                }
+                continue;
+            default:
+                break;
+            }
         }
         for (int c = colFrom; c < colTo; ++c) {
             const int sx = srcCols[size_t(c - colFrom)];

@@ -95,11 +95,9 @@ void TDrawTool::Tick()
     }
 }
 
-void TDrawTool::LoadFromFile(const QString& fileName)
+bool TDrawTool::LoadFromFile(const QString& fileName, QString* error)
 {
-    if (m_tool) {
-        m_tool->LoadFromFile(fileName);
-    }
+    return !m_tool || m_tool->LoadFromFile(fileName, error);
 }
 
 void TDrawTool::Paste()
@@ -127,5 +125,12 @@ void TDrawTool::Undo()
 {
     if (m_tool) {
         m_tool->Undo();
+    }
+}
+
+void TDrawTool::setMarksShown(bool shown)
+{
+    if (m_tool) {
+        m_tool->setMarksShown(shown);
     }
 }

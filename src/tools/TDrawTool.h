@@ -49,11 +49,12 @@ public:
     void MouseUp(int x, int y);
     void KeyPress(QChar key);
     void Tick();
-    void LoadFromFile(const QString& fileName);
+    bool LoadFromFile(const QString& fileName, QString* error = nullptr);
     void Paste();
     void Cut();
     void Copy();
     void Undo();
+    void setMarksShown(bool shown);
 
     // The id last given to the constructor or to SelectTool.
     std::uint8_t toolId() const { return m_toolId; }

@@ -16,10 +16,14 @@ void TOneTool::MouseMove(int, int) {}
 void TOneTool::MouseUp(int, int) {}
 void TOneTool::KeyPress(QChar) {}
 void TOneTool::Tick() {}
-void TOneTool::LoadFromFile(const QString&) {}
+bool TOneTool::LoadFromFile(const QString&, QString*)
+{
+    return true;
+}
 void TOneTool::Paste() {}
 void TOneTool::Cut() {}
 void TOneTool::Copy() {}
+void TOneTool::setMarksShown(bool) {}
 
 void TOneTool::Undo()
 {

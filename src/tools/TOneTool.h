@@ -30,13 +30,20 @@ public:
     virtual void MouseUp(int x, int y);
     virtual void KeyPress(QChar key);
     virtual void Tick();
-    virtual void LoadFromFile(const QString& fileName);
+    // Copy From: false, with `error` naming the file and the reason, when the file cannot be
+    // read; the picture is then unchanged.
+    virtual bool LoadFromFile(const QString& fileName, QString* error);
     virtual void Paste();
     virtual void Cut();
     virtual void Copy();
     // Copies UndoImage back onto the active image at (0, 0); an empty snapshot changes nothing.
     // The snapshot stays, so a second Undo gives the same picture.
     virtual void Undo();
+
+    // Takes the tool's own marks (a marquee, a caret), which are inverted pixels of the picture,
+    // out of the picture or puts them back, so that what is written to a file holds only what
+    // was painted.
+    virtual void setMarksShown(bool shown);
 
     // The tool's current point, in image pixels.
     int X = 0;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFont>
+#include <QImage>
 #include <QRect>
+#include <QString>
 
 // The tools reach the rest of the program only through this interface; the main window
 // implements it. Tools never include a window header.
@@ -34,4 +37,25 @@ public:
 
     // The tool changed these pixels of the active image; the pane repaints them.
     virtual void imageChanged(const QRect& area) = 0;
+
+    // The pointer's shape over the active image.
+    enum class PointerShape
+    {
+        Default,
+        Drag,       // over a floating selection that can be moved
+        ResizeNWSE, // north-west/south-east: a marquee being dragged, a corner to resize
+    };
+    virtual void setPointerShape(PointerShape shape) = 0;
+
+    // The clipboard's picture: the system clipboard in the program, so that pictures pass to
+    // and from other programs. clipboardPicture() is null when there is none.
+    virtual void putClipboardPicture(const QImage& picture) = 0;
+    virtual bool clipboardHasPicture() const = 0;
+    virtual QImage clipboardPicture() const = 0;
+
+    // An error box with an OK button.
+    virtual void showError(const QString& text) = 0;
+
+    // The font dialog's current font, pixel-sized; the text tool always draws with it.
+    virtual QFont dialogFont() const = 0;
 };

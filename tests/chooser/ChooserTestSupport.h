@@ -32,6 +32,7 @@ public:
     bool runPrintDialog(QPrinter&) override { return false; }
     bool runPrintSetupDialog(QPrinter&) override { return false; }
     bool chooseColor(ColorRef&) override { return false; }
+    bool chooseFont(QFont&) override { return false; }
 };
 
 // Runs `step` on the next modal window once it is open. Whatever modal window is still open

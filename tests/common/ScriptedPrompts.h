@@ -2,6 +2,7 @@
 
 #include "document/Prompts.h"
 
+#include <QFont>
 #include <QList>
 #include <QStringList>
 
@@ -10,9 +11,9 @@
 
 // Answers the editor's questions from a script and writes down what was asked, in order.
 // Log lines: "YesNo: text", "OkCancel: text", "Error: text", "Open: filter", "Save: filter",
-// "Chooser: filter", "Print", "PrintSetup", "Color: #rrggbb" (the colour the dialog opens with).
-// A question with no scripted answer left gets No / Cancel / an empty file name, and is marked
-// "(unscripted)" in the log so a test can see it.
+// "Chooser: filter", "Print", "PrintSetup", "Color: #rrggbb" (the colour the dialog opens with),
+// "Font: family". A question with no scripted answer left gets No / Cancel / an empty file name,
+// and is marked "(unscripted)" in the log so a test can see it.
 class ScriptedPrompts final : public Prompts
 {
 public:
@@ -36,6 +37,17 @@ public:
     {
         chooserPreview.append(preview);
         return file(QStringLiteral("Chooser: ") + filter);
+    }
+    bool chooseFont(QFont& font) override
+    {
+        const QString line = QStringLiteral("Font: ") + font.family();
+        if (fonts.isEmpty()) {
+            log.append(line + QStringLiteral(" (unscripted)"));
+            return false;
+        }
+        log.append(line);
+        font = fonts.takeFirst();
+        return true;
     }
 
     // Print and set-up dialogs answer from `answers`; an OK applies `printerChoice` (the user's
@@ -67,6 +79,7 @@ public:
 
     QList<bool> answers; // for the Yes/No, OK/Cancel and print questions, taken from the front
     QStringList files;   // for the file dialogs and the chooser; "" means Cancel
+    QList<QFont> fonts;  // for the font dialog; none left means Cancel
     QStringList log;
     QList<FileDialog> dialogs;
     QList<bool> chooserPreview;

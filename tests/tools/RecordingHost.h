@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QRect>
+#include <QStringList>
 
 // A ToolHost that remembers what the tools asked of the windows.
 class RecordingHost final : public ToolHost
@@ -23,6 +24,13 @@ public:
     void setPaintModeButtonsVisible(bool visible) override { paintModeButtonsShown = visible; }
     void setTimerPeriod(int milliseconds) override { timerPeriod = milliseconds; }
     void imageChanged(const QRect& area) override { changed.append(area); }
+    void setPointerShape(PointerShape shape) override { pointerShape = shape; }
+    // A clipboard of its own, so tests neither see nor change the system's.
+    void putClipboardPicture(const QImage& picture) override { clipboard = picture; }
+    bool clipboardHasPicture() const override { return !clipboard.isNull(); }
+    QImage clipboardPicture() const override { return clipboard; }
+    void showError(const QString& text) override { errors.append(text); }
+    QFont dialogFont() const override { return font; }
 
     bool paletteShown = false;
     int refreshes = 0;
@@ -33,4 +41,13 @@ public:
     bool paintModeButtonsShown = true;
     int timerPeriod = 10000;
     QList<QRect> changed;
+    PointerShape pointerShape = PointerShape::Default;
+    QImage clipboard;
+    QStringList errors;
+    QFont font = [] {
+        QFont arial(QStringLiteral("Arial"));
+        arial.setBold(true);
+        arial.setPixelSize(60);
+        return arial;
+    }();
 };
