@@ -7,14 +7,18 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
 constexpr const char* Usage =
     "Usage: depthloom [DpStart]\n"
-    "       depthloom --make3d PATTERN DEPTH OUTPUT\n"
-    "       depthloom --make3d PROJECT.3dp OUTPUT\n"
-    "       depthloom --convert INPUT OUTPUT\n"
+    "       depthloom [--verbose] --make3d PATTERN DEPTH OUTPUT\n"
+    "       depthloom [--verbose] --make3d PROJECT.3dp OUTPUT\n"
+    "       depthloom [--verbose] --convert INPUT OUTPUT\n"
     "       depthloom --help | --version\n"
     "\n"
     "Depthloom is an editor for single-image stereograms: a colour pattern strip and a grey\n"
@@ -24,7 +28,8 @@ constexpr const char* Usage =
     "             build the 3D picture of the pattern strip PATTERN (any picture) and the\n"
     "             depth map DEPTH (a .bkp height-map file, or any picture taken as greys)\n"
     "             and write it to OUTPUT, a Windows bitmap unless the extension names\n"
-    "             another format (.png, ...)\n"
+    "             another format (.png, ...); a strip shorter than the depth map is used\n"
+    "             as it is, and a warning says that the picture is white below it\n"
     "  --make3d PROJECT.3dp OUTPUT\n"
     "             the same for the pattern strip and depth map a project file names\n"
     "  --convert INPUT OUTPUT\n"
@@ -32,7 +37,14 @@ constexpr const char* Usage =
     "             height-map file, or as a picture when OUTPUT's extension names a picture\n"
     "             format (.bmp, .png, ...)\n"
     "  --help     show this help\n"
-    "  --version  show the version\n";
+    "  --version  show the version\n"
+    "  --verbose  also show the warnings of the picture libraries (Qt, libpng, libjpeg), which\n"
+    "             are otherwise left out so that a failure prints only its one error line;\n"
+    "             setting QT_LOGGING_RULES shows them too, filtered by those rules\n"
+    "\n"
+    "OUTPUT is replaced only once it is complete, and never when it is one of the files the\n"
+    "command reads, by whatever name. A batch command exits with 0 on success, 1 when a\n"
+    "file cannot be read or written, and 2 when the command line is wrong.\n";
 
 // Exit statuses of the batch commands.
 constexpr int ExitFailed = 1; // a file could not be read or written
@@ -49,8 +61,58 @@ bool isBatchOption(const char* arg)
     return arg[0] == '-' && arg[1] != '\0';
 }
 
-int runBatch(const QStringList& args)
+// Standard error goes nowhere for as long as the object lives. The picture libraries write
+// their own warnings there, some through Qt's log and libpng's errors directly, ahead of the
+// one line that says what failed.
+class QuietStderr final
 {
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        m_saved = null >= 0 ? ::fcntl(2, F_DUPFD_CLOEXEC, 3) : -1;
+        if (m_saved >= 0) {
+            ::dup2(null, 2);
+        }
+        if (null >= 0) {
+            ::close(null);
+        }
+    }
+    ~QuietStderr()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, 2);
+            ::close(m_saved);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int m_saved = -1;
+};
+
+int runBatch(QStringList args)
+{
+    // The user asks for the libraries' warnings with --verbose, or by choosing categories in
+    // QT_LOGGING_RULES.
+    const bool verbose = !args.isEmpty() && args.first() == QLatin1String("--verbose");
+    if (verbose) {
+        args.removeFirst();
+    }
+    const bool quiet = !verbose && !qEnvironmentVariableIsSet("QT_LOGGING_RULES");
+    const auto run = [quiet](const std::function<QString()>& command) {
+        std::optional<QuietStderr> silence;
+        if (quiet) {
+            silence.emplace();
+        }
+        return command();
+    };
+    if (args.isEmpty()) {
+        return fail(ExitUsage, QStringLiteral("--verbose needs a command (see --help)"));
+    }
     const QString& option = args.first();
     if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
         std::fputs(Usage, stdout);
@@ -61,11 +123,12 @@ int runBatch(const QStringList& args)
         return 0;
     }
     QString error;
+    QString warning;
     if (option == QLatin1String("--make3d") && args.size() == 4) {
-        error = make3dFiles(args[1], args[2], args[3]);
+        error = run([&] { return make3dFiles(args[1], args[2], args[3], &warning); });
     } else if (option == QLatin1String("--make3d") && args.size() == 3 &&
                args[1].endsWith(QLatin1String(".3dp"), Qt::CaseInsensitive)) {
-        error = make3dProject(args[1], args[2]);
+        error = run([&] { return make3dProject(args[1], args[2], &warning); });
     } else if (option == QLatin1String("--make3d")) {
         return fail(ExitUsage, QStringLiteral("--make3d takes PATTERN DEPTH OUTPUT or "
                                               "PROJECT.3dp OUTPUT, got %1 argument(s) (see --help)")
@@ -76,11 +139,17 @@ int runBatch(const QStringList& args)
                                                   "argument(s) (see --help)")
                                        .arg(args.size() - 1));
         }
-        error = convertDepthMap(args[1], args[2]);
+        error = run([&] { return convertDepthMap(args[1], args[2]); });
     } else {
         return fail(ExitUsage, QStringLiteral("unknown option '%1' (see --help)").arg(option));
     }
-    return error.isEmpty() ? 0 : fail(ExitFailed, error);
+    if (!error.isEmpty()) {
+        return fail(ExitFailed, error);
+    }
+    if (!warning.isEmpty()) {
+        std::fprintf(stderr, "depthloom: %s\n", qUtf8Printable(warning));
+    }
+    return 0;
 }
 
 } // namespace

@@ -3,17 +3,21 @@
 #include <QString>
 
 // Commands the program runs from the command line without any window or display. Each
-// returns an empty string on success, or one line naming the file and the reason.
+// returns an empty string on success, or one line naming the file and the reason. An output
+// that is one of the command's input files (by any name) is refused before anything is read,
+// and a picture too large for memory ends the command with an error, not an exception.
 
 // Builds the 3D picture of a pattern strip (any picture, in colour) and a depth map (a .bkp
 // height-map file, or any picture, turned grey) and writes it to `outputPath`: a Windows bitmap
 // unless the extension names another format Qt writes. The output file is replaced only once it is
-// complete.
-QString make3dFiles(const QString& patternPath, const QString& depthPath,
-                    const QString& outputPath);
+// complete. A strip shorter than the depth map is used as it is; `warning` then says that the
+// rows below it come out white.
+QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
+                    QString* warning = nullptr);
 
 // The same for the pattern strip and depth map that a project file names (LayFile, BackFile).
-QString make3dProject(const QString& projectPath, const QString& outputPath);
+QString make3dProject(const QString& projectPath, const QString& outputPath,
+                      QString* warning = nullptr);
 
 // Reads a depth map as its Open does and writes it as its Save does: a height-map file, or a
 // picture when the output's extension names a format Qt writes.

@@ -1,7 +1,8 @@
 #include "document/THeightMapFile.h"
 
+#include "render/RegularFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -192,25 +193,12 @@ bool THeightMapFile::decode(QByteArrayView bytes, QString* reason)
 bool THeightMapFile::load(const QString& fileName, QString* error)
 {
     m_picture = RasterImage();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) {
-            *error = fileError("Cannot read", fileName, file.errorString());
-        }
-        return false;
-    }
-    // Mapped rather than read, so a large file costs no copy; a file that cannot be mapped
-    // (empty, or not a plain file) is read instead.
-    QByteArray contents;
+    RegularFile file;
     QByteArrayView bytes;
-    if (const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        bytes = QByteArrayView(mapped, file.size());
-    } else {
-        contents = file.readAll();
-        bytes = contents;
-    }
     QString reason;
-    if (!decode(bytes, &reason)) {
+    // Mapped rather than read, so a large file costs no copy.
+    if (!file.open(fileName, MaxFileBytes, &reason) || !file.map(&bytes, &reason) ||
+        !decode(bytes, &reason)) {
         if (error) {
             *error = fileError("Cannot read", fileName, reason);
         }

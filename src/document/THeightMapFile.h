@@ -19,6 +19,8 @@ public:
     // Pictures larger than this many pixels are refused by load: the format allows 65535 x 65535
     // (16 GiB of pixels), which a small hostile file could otherwise make us allocate.
     static constexpr qint64 MaxLoadPixels = qint64(1) << 28;
+    // Larger files are not read: the largest picture loaded, every pixel a run of its own.
+    static constexpr qint64 MaxFileBytes = 6 + 2 * MaxLoadPixels;
 
     const RasterImage& picture() const { return m_picture; }
     // The picture's size, as callers take it.
@@ -30,8 +32,9 @@ public:
     bool save(const QString& fileName, const RasterImage& image, QString* error = nullptr);
 
     // Reads `fileName` into picture(). Refuses (false, `error` naming the file and the reason,
-    // picture() empty) a file without the mark, a zero width or height, a picture the file is
-    // too short to fill or too large to allocate, and a file that ends before its last row.
+    // picture() empty) a path that is not a regular file, a file larger than MaxFileBytes or
+    // without the mark, a zero width or height, a picture the file is too short to fill or too
+    // large to allocate, and a file that ends before its last row.
     // A run passing the end of its row is cut there; a record with count 0 sets nothing.
     bool load(const QString& fileName, QString* error = nullptr);
 

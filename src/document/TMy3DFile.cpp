@@ -1,11 +1,13 @@
 #include "document/TMy3DFile.h"
 
+#include "render/RegularFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -55,11 +57,14 @@ struct Location
     qsizetype valueEnd = -1;
 };
 
+// Decodes one piece of a line at a time. A byte order mark inside the file is a character like
+// any other, so that a line starting with one never matches a name.
 class Decoder final
 {
 public:
     explicit Decoder(bool utf8)
-        : m_decoder(utf8 ? QStringDecoder(QStringDecoder::Utf8) : QStringDecoder(legacyEncoding))
+        : m_decoder(utf8 ? QStringDecoder(QStringDecoder::Utf8, BomKept)
+                         : QStringDecoder(legacyEncoding, BomKept))
     {}
 
     QString operator()(QByteArrayView bytes)
@@ -69,6 +74,7 @@ public:
     }
 
 private:
+    static constexpr auto BomKept = QStringConverter::Flag::ConvertInitialBom;
     QStringDecoder m_decoder;
 };
 
@@ -138,6 +144,20 @@ std::optional<QByteArray> encode(const QString& text, bool utf8)
     return bytes;
 }
 
+bool hasNonAscii(QByteArrayView bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; });
+}
+
+// A comment line in GBK that is not valid UTF-8 ("encoding: GBK"). A file read as GBK gets it
+// when a write would otherwise leave it valid UTF-8, so that its other text, and the value just
+// written, still read as GBK afterwards.
+QByteArray gbkMark()
+{
+    QStringEncoder encoder(legacyEncoding);
+    return encoder.encode(QStringLiteral("; \u7f16\u7801: GBK"));
+}
+
 QString whyUnwritable(QStringView section, QStringView key, QStringView value)
 {
     const auto hasLineBreak = [](QStringView text) {
@@ -162,13 +182,20 @@ QString whyUnwritable(QStringView section, QStringView key, QStringView value)
 } // namespace
 
 QString TMy3DFile::readString(const QString& section, const QString& key,
-                              const QString& defaultValue) const
+                              const QString& defaultValue, QString* error) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    RegularFile file;
+    QByteArray content;
+    QString reason;
+    if (!file.open(m_path, RegularFile::MaxProjectBytes, &reason) ||
+        !file.readAll(&content, &reason)) {
+        if (error) {
+            *error =
+                QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
+        }
         return defaultValue;
     }
-    return readStringIn(file.readAll(), section, key, defaultValue);
+    return readStringIn(content, section, key, defaultValue);
 }
 
 bool TMy3DFile::writeString(const QString& section, const QString& key, const QString& value,
@@ -182,16 +209,14 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
         return false;
     };
     QByteArray content;
-    if (QFile old(m_path); old.exists()) {
-        if (!old.open(QIODevice::ReadOnly)) {
-            return fail(old.errorString());
-        }
-        content = old.readAll();
-        if (old.error() != QFile::NoError) {
-            return fail(old.errorString());
-        }
-    }
+    RegularFile old;
     QString reason;
+    if (!old.open(m_path, RegularFile::MaxProjectBytes, &reason) && !old.missing()) {
+        return fail(reason);
+    }
+    if (!old.missing() && !old.readAll(&content, &reason)) {
+        return fail(reason);
+    }
     if (!writeStringIn(content, section, key, value, &reason)) {
         return fail(reason);
     }
@@ -247,14 +272,22 @@ bool TMy3DFile::writeStringIn(QByteArray& content, const QString& section, const
         return fail(QStringLiteral("[%1] %2=%3 cannot be written in %4, the encoding of the file")
                         .arg(sectionName, keyName, valueText, QLatin1StringView(legacyEncoding)));
     }
-    if (replacing) {
-        content.replace(where.valueBegin, where.valueEnd - where.valueBegin, *bytes);
-        return true;
-    }
-    // Into the middle, the new line goes before the following line; at the end of a file that
+    // Into the middle, a new line goes before the following line; at the end of a file that
     // does not end with a line end, after a new one, so that the file still does not.
-    const qsizetype at = where.sectionFound ? where.insertAt : content.size();
-    const bool afterUnendedLine = at > where.bodyStart && content[at - 1] != '\n';
-    content.insert(at, afterUnendedLine ? where.lineEnd + *bytes : *bytes + where.lineEnd);
+    const auto insertLine = [&](QByteArray& into, qsizetype at, const QByteArray& line) {
+        const bool afterUnendedLine = at > where.bodyStart && into[at - 1] != '\n';
+        into.insert(at, afterUnendedLine ? where.lineEnd + line : line + where.lineEnd);
+    };
+    QByteArray written = content;
+    if (replacing) {
+        written.replace(where.valueBegin, where.valueEnd - where.valueBegin, *bytes);
+    } else {
+        insertLine(written, where.sectionFound ? where.insertAt : written.size(), *bytes);
+    }
+    // Replacing the only bytes that are not UTF-8 would make the whole file read as UTF-8.
+    if (!where.utf8 && hasNonAscii(written) && written.isValidUtf8()) {
+        insertLine(written, written.size(), gbkMark());
+    }
+    content = written;
     return true;
 }

@@ -17,10 +17,13 @@
 // - lines end with LF or CR LF.
 //
 // Text is UTF-8 when the whole file is valid UTF-8 (or starts with the UTF-8 byte order mark),
-// else GBK, which is what such files are on Chinese Windows. A write changes only the bytes it
-// must: the value of the key, or one added line (plus a section header), in the file's encoding
-// and line ending; every other byte, the byte order mark included, stays as it was. A file
-// without any line ending, and a new file, get CR LF, and new files are UTF-8 without a mark.
+// else GBK, which is what such files are on Chinese Windows. A byte order mark counts only at
+// the start of the file. A write changes only the bytes it must: the value of the key, or one
+// added line (plus a section header), in the file's encoding and line ending; every other byte,
+// the byte order mark included, stays as it was. The one exception keeps the encoding: when the
+// value replaced held a GBK file's only bytes that are not UTF-8, a GBK comment line is added at
+// the end, so that a write never changes how the other keys read. A file without any line
+// ending, and a new file, get CR LF, and new files are UTF-8 without a mark.
 //
 // Nothing is cached: every call reads the file again, as another program may change it.
 class TMy3DFile final
@@ -31,9 +34,10 @@ public:
     const QString& path() const { return m_path; }
 
     // The value of `key` in `section`, or `defaultValue` when the file, the section or the key is
-    // missing or the file cannot be read.
-    QString readString(const QString& section, const QString& key,
-                       const QString& defaultValue = {}) const;
+    // missing or the file cannot be read. Only a regular file of at most 1 MiB is read; when the
+    // file cannot be read (missing included), `error` names it and says why.
+    QString readString(const QString& section, const QString& key, const QString& defaultValue = {},
+                       QString* error = nullptr) const;
 
     // Sets `key` in `section` to `value` (trimmed) and saves the file at once, through a temporary
     // file renamed over the old one only when complete. On failure returns false, leaves the file

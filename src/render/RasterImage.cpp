@@ -1,5 +1,9 @@
 #include "render/RasterImage.h"
 
+#include "render/PictureFileCheck.h"
+#include "render/RegularFile.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -718,16 +722,67 @@ void RasterImage::textOut(int x, int y, const QString& text)
 
 bool RasterImage::load(const QString& path, QString* error)
 {
-    QImageReader reader(path);
-    const QImage loaded = reader.read();
-    if (loaded.isNull()) {
+    RegularFile file;
+    QByteArray bytes;
+    QString reason;
+    if (!file.open(path, RegularFile::MaxPictureBytes, &reason) || !file.readAll(&bytes, &reason) ||
+        !loadFromData(bytes, QFileInfo(path).suffix().toLower().toLatin1(), &reason)) {
         if (error) {
-            *error = QStringLiteral("Cannot read %1: %2")
-                         .arg(QDir::toNativeSeparators(path), reader.errorString());
+            *error =
+                QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
         }
         return false;
     }
-    setImage(loaded);
+    return true;
+}
+
+bool RasterImage::loadFromData(QByteArrayView bytes, const QByteArray& formatHint, QString* reason)
+{
+    auto fail = [&](const QString& why) {
+        if (reason) {
+            *reason = why;
+        }
+        return false;
+    };
+    if (const QString missing = missingPictureData(bytes); !missing.isEmpty()) {
+        return fail(missing);
+    }
+    QByteArray data = QByteArray::fromRawData(bytes.data(), bytes.size());
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    // The content decides the format, as it does for a file name whose extension is wrong; the
+    // extension only helps formats that cannot be told by their first bytes.
+    QImageReader reader(&buffer);
+    if (!reader.canRead() && QImageReader::supportedImageFormats().contains(formatHint)) {
+        reader.setFormat(formatHint);
+    }
+    const QSize size = reader.size();
+    const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+    if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit) {
+        return fail(QStringLiteral("the %1 x %2 picture is too large to load")
+                        .arg(size.width())
+                        .arg(size.height()));
+    }
+    // Decoders fill the picture they are handed when it has the right size and format. A
+    // cleared one keeps pixels that a file does not set (a bitmap's skipped runs) from showing
+    // whatever the memory held.
+    QImage loaded;
+    if (size.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
+        loaded = QImage(size, reader.imageFormat());
+        loaded.fill(0);
+    }
+    if (!reader.read(&loaded)) {
+        return fail(reader.errorString());
+    }
+    const QImage opaque = toOpaqueRgb32(loaded);
+    if (opaque.isNull()) {
+        return fail(QStringLiteral("not enough memory for the %1 x %2 picture")
+                        .arg(loaded.width())
+                        .arg(loaded.height()));
+    }
+    m_image = opaque;
+    m_width = opaque.width();
+    m_height = opaque.height();
     return true;
 }
 

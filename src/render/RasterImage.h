@@ -167,9 +167,13 @@ public:
     // brush colour unless the brush is clear. Glyphs are not smoothed.
     void textOut(int x, int y, const QString& text);
 
-    // Replaces size and pixels with a picture file in any format Qt reads. On failure the
-    // picture is unchanged and `error` names the file and the reason.
+    // Replaces size and pixels with a picture file in any format Qt reads. Only a regular file
+    // is read, and a file that ends before its picture data is refused. On failure the picture
+    // is unchanged and `error` names the file and the reason.
     bool load(const QString& path, QString* error = nullptr);
+    // The same on a file's bytes; `formatHint` (an extension such as "bmp") is tried when the
+    // bytes do not tell the format. On failure `reason` says why, without a file name.
+    bool loadFromData(QByteArrayView bytes, const QByteArray& formatHint, QString* reason);
     // Writes the picture through a temporary file that replaces `path` only when complete: a
     // Windows bitmap unless the name's extension is another format Qt writes (see
     // imageFormatForPath). On failure an existing file is untouched.

@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 struct Run
@@ -19,10 +23,15 @@ struct Run
     QByteArray err;
 };
 
-// Runs the built program as a user would from a shell without any display.
-Run runProgram(const QStringList& args)
+// Runs the built program as a user would from a shell without any display; `memoryLimit`
+// bounds its address space, in bytes.
+Run runProgram(const QStringList& args, rlim_t memoryLimit = RLIM_INFINITY)
 {
     QProcess process;
+    process.setChildProcessModifier([memoryLimit] {
+        const rlimit limit{memoryLimit, memoryLimit};
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
@@ -77,6 +86,13 @@ private Q_SLOTS:
             }
         }
         QVERIFY(depth.save(path("depth.bmp")));
+        writeFile(path("cut.png"), readAll(path("strip.png")).chopped(30));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("fifo.bmp")).constData(), 0600), 0);
+        QVERIFY(QFile::link(path("depth.bmp"), path("depth-link.bmp")));
+        QCOMPARE(::link(QFile::encodeName(path("strip.png")).constData(),
+                        QFile::encodeName(path("strip-hard.png")).constData()),
+                 0);
     }
 
     void make3dWritesThePicture_data()
@@ -115,29 +131,41 @@ private Q_SLOTS:
     void badInput_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("mentioned");
+        QTest::addColumn<QStringList>("mentioned");
         QTest::addColumn<int>("exitCode");
+        const QString make3d = QStringLiteral("--make3d");
         const QString out = path("kept.bmp");
-        QTest::newRow("missing pattern")
-            << QStringList{QStringLiteral("--make3d"), path("nope.bmp"), path("depth.bmp"), out}
-            << path("nope.bmp") << 1;
-        QTest::newRow("unreadable depth")
-            << QStringList{QStringLiteral("--make3d"), path("strip.png"), path("garbage.bmp"), out}
-            << path("garbage.bmp") << 1;
-        QTest::newRow("output folder missing")
-            << QStringList{QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"),
-                           path("no/such/out.bmp")}
-            << path("no/such/out.bmp") << 1;
-        QTest::newRow("too few arguments")
-            << QStringList{QStringLiteral("--make3d"), path("strip.png"), out}
-            << QStringLiteral("--make3d") << 2;
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate"), out}
-                                        << QStringLiteral("--frobnicate") << 2;
+        const auto row = [](const char* tag, const QStringList& args, const QStringList& mentioned,
+                            int exitCode = 1) {
+            QTest::newRow(tag) << args << mentioned << exitCode;
+        };
+        row("missing pattern", {make3d, path("nope.bmp"), path("depth.bmp"), out},
+            {path("nope.bmp"), "no such file"});
+        row("unreadable depth", {make3d, path("strip.png"), path("garbage.bmp"), out},
+            {path("garbage.bmp")});
+        row("output folder missing",
+            {make3d, path("strip.png"), path("depth.bmp"), path("no/such/out.bmp")},
+            {path("no/such/out.bmp")});
+        row("too few arguments", {make3d, path("strip.png"), out}, {make3d}, 2);
+        row("unknown option", {QStringLiteral("--frobnicate"), out}, {"--frobnicate"}, 2);
+        row("FIFO as depth map", {make3d, path("strip.png"), path("fifo.bmp"), out},
+            {path("fifo.bmp"), "is not a regular file"});
+        // libpng prints an error of its own for it, which must not show.
+        row("PNG cut short", {make3d, path("cut.png"), path("depth.bmp"), out}, {path("cut.png")});
+        row("output is the depth map by another path",
+            {make3d, path("strip.png"), path("depth.bmp"), path("sub/../depth.bmp")},
+            {path("sub/../depth.bmp"), "same file"});
+        row("output is a hard link to the strip",
+            {make3d, path("strip.png"), path("depth.bmp"), path("strip-hard.png")},
+            {path("strip-hard.png"), "same file"});
+        row("convert onto a link to its input",
+            {QStringLiteral("--convert"), path("depth.bmp"), path("depth-link.bmp")},
+            {path("depth-link.bmp"), "same file"});
     }
     void badInput()
     {
         QFETCH(QStringList, args);
-        QFETCH(QString, mentioned);
+        QFETCH(QStringList, mentioned);
         QFETCH(int, exitCode);
         writeFile(path("garbage.bmp"), QByteArray("BM\x10\x00 not really", 14));
         const QByteArray earlier("an earlier picture");
@@ -147,7 +175,9 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, exitCode);
         const QString message = QString::fromUtf8(run.err);
         QCOMPARE(message.count(QLatin1Char('\n')), 1);
-        QVERIFY2(message.contains(mentioned), qPrintable(message));
+        for (const QString& text : mentioned) {
+            QVERIFY2(message.contains(text), qPrintable(message));
+        }
         QCOMPARE(readAll(path("kept.bmp")), earlier);
         QVERIFY(!QFile::exists(path("no/such/out.bmp")));
         // Nothing half-written is left beside the output.
@@ -217,6 +247,39 @@ private Q_SLOTS:
         QCOMPARE(readAll(path("kept.bmp")), earlier);
     }
 
+    // A strip shorter than the depth map is used as it is, with a warning; a 3D picture too
+    // large for memory is an error like any other.
+    void shortStripAndHugePicture()
+    {
+        QImage tall(90, 70, QImage::Format_RGB32);
+        tall.fill(qRgb(150, 150, 150));
+        QVERIFY(tall.save(path("tall.bmp")));
+        Run run = runProgram(
+            {QStringLiteral("--make3d"), path("strip.png"), path("tall.bmp"), path("short.bmp")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains("warning") && run.err.contains(" 40 rows"), run.err.constData());
+        RasterImage strip;
+        RasterImage depth;
+        QVERIFY(strip.load(path("strip.png")) && depth.load(path("tall.bmp")));
+        QImage written;
+        QVERIFY(written.load(path("short.bmp")));
+        DL_COMPARE_IMAGES(written, StereogramRenderer::renderAll(strip, depth).image());
+
+        // 60000 columns of strip beside a depth map 60000 rows high: 14 GB of 3D picture.
+        QImage wide(60000, 1, QImage::Format_RGB32);
+        wide.fill(Qt::red);
+        QVERIFY(wide.save(path("wide.bmp")));
+        writeFile(path("high.bkp"),
+                  QByteArray("HM\x01\x00\x60\xea", 6) + QByteArray(120000, '\x01'));
+        run = runProgram(
+            {QStringLiteral("--make3d"), path("wide.bmp"), path("high.bkp"), path("huge.bmp")},
+            rlim_t(2) << 30);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains("huge.bmp") && run.err.contains("memory"), run.err.constData());
+    }
+
     void helpAndVersion()
     {
         const Run help = runProgram({QStringLiteral("--help")});
@@ -225,6 +288,11 @@ private Q_SLOTS:
         const Run version = runProgram({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("depthloom " DEPTHLOOM_VERSION "\n"));
+        // --verbose lets the libraries' own messages through.
+        const Run verbose = runProgram({QStringLiteral("--verbose"), QStringLiteral("--make3d"),
+                                        path("cut.png"), path("depth.bmp"), path("v.bmp")});
+        QCOMPARE(verbose.exitCode, 1);
+        QVERIFY2(verbose.err.contains("libpng"), verbose.err.constData());
     }
 };
 

@@ -2,12 +2,16 @@
 
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
+#include "document/TMy3DFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -151,6 +155,50 @@ private Q_SLOTS:
         for (int x = 0; x < firstRow.size(); ++x) {
             QCOMPARE(reader.picture().pixel(x, 0), colorref::grey(uchar(firstRow[x])));
         }
+    }
+
+    // A name from a project file or another program may lead anywhere. Height maps and project
+    // files read only regular files: the rest is refused at once, naming the file and the reason.
+    void hostilePaths_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << QStringLiteral("is a directory");
+        QTest::newRow("FIFO") << QStringLiteral("is not a regular file");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("is not a regular file");
+        QTest::newRow("missing") << QStringLiteral("no such file");
+    }
+    void hostilePaths()
+    {
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QString path = dir.filePath(QStringLiteral("hostile.bkp"));
+        if (tag == QLatin1String("folder")) {
+            path = dir.path();
+        } else if (tag == QLatin1String("FIFO")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (tag.contains(QLatin1String("/dev/zero"))) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        }
+        const auto refused = [&](const QString& error) {
+            return error.contains(path) && error.contains(reason);
+        };
+        ::alarm(20); // a blocked open ends the test instead of hanging it
+        THeightMapFile map;
+        QString error;
+        QVERIFY(!map.load(path, &error));
+        QVERIFY2(refused(error), qPrintable(error));
+
+        const QString fallback = QStringLiteral("<default>");
+        error.clear();
+        QCOMPARE(TMy3DFile(path).readString("Files", "LayFile", fallback, &error), fallback);
+        QVERIFY2(refused(error), qPrintable(error));
+
+        error.clear();
+        const bool written = TMy3DFile(path).writeString("Files", "LayFile", "a.bmp", &error);
+        ::alarm(0);
+        QCOMPARE(written, tag == QLatin1String("missing"));
+        QVERIFY2(written || refused(error), qPrintable(error));
     }
 
     void tooLargeToLoad()

@@ -90,6 +90,8 @@ private slots:
         row("no final line end", "[Files]\r\nLayFile=x", "Files", "LayFile", "x");
         row("UTF-8 names and value", "[文件]\r\n图层 = D:\\图片\\叶子.bmp\r\n", "文件", "图层",
             QStringLiteral("D:\\图片\\叶子.bmp"));
+        row("byte order mark inside is no blank", "[Files]\n\xEF\xBB\xBFLayFile=x\n", "Files",
+            "LayFile", missing);
         row("key before any section", "LayFile=x\r\n[Files]\r\n", "Files", "LayFile", missing);
         row("[ without ] is no header", "[Files]\r\n[Broken\r\nLayFile=x\r\n", "Files", "LayFile",
             "x");
@@ -195,6 +197,35 @@ private slots:
         QVERIFY(!file.writeString("Files", "LayFile", QStringLiteral("😀.bmp"), &error));
         QVERIFY2(error.contains(path) && error.contains("GBK"), qPrintable(error));
         QCOMPARE(readBytes(path), expected);
+    }
+
+    // Whatever decided the file's encoding, a write leaves every other key reading as before,
+    // and the value written reads back.
+    void writeKeepsOtherKeys_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("value"); // written to LayFile; BackFile is the other key
+        // Found by the fuzzer: once the GBK byte \xff is gone the file is UTF-8, and a byte
+        // order mark starting a line must not then make it a key line.
+        QTest::newRow("byte order mark inside") << raw("[Files]\nLayFile=\xff\n\xef\xbb\xbf"
+                                                       "BackFile=x\n")
+                                                << QStringLiteral("D:\\a.bmp");
+        // 图片 in GBK is valid UTF-8; 叶子 is not.
+        QTest::newRow("GBK left without its only non-UTF-8 bytes")
+            << gbk(QStringLiteral("[Files]\r\nLayFile=叶子.bmp\r\nBackFile=D:\\图片\\a.bkp\r\n"))
+            << QStringLiteral("D:\\a.bmp");
+        QTest::newRow("GBK value that is valid UTF-8")
+            << gbk(QStringLiteral("[Files]\nLayFile=叶子\n")) << QStringLiteral("D:\\图片\\a.bmp");
+    }
+    void writeKeepsOtherKeys()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, value);
+        const QString other = TMy3DFile::readStringIn(before, "Files", "BackFile", missing);
+        QByteArray after = before;
+        QVERIFY(TMy3DFile::writeStringIn(after, "Files", "LayFile", value));
+        QCOMPARE(TMy3DFile::readStringIn(after, "Files", "BackFile", missing), other);
+        QCOMPARE(TMy3DFile::readStringIn(after, "Files", "LayFile", missing), value);
     }
 
     void failedWriteChangesNothing_data()

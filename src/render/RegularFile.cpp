@@ -1,0 +1,78 @@
+#include "render/RegularFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool RegularFile::open(const QString& path, qint64 maxBytes, QString* reason)
+{
+    m_file.close();
+    m_size = 0;
+    m_missing = false;
+    auto fail = [&](const QString& why) {
+        if (reason) {
+            *reason = why;
+        }
+        return false;
+    };
+    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        m_missing = errno == ENOENT || errno == ENOTDIR;
+        return fail(m_missing ? QStringLiteral("no such file")
+                              : QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        return fail(folder ? QStringLiteral("is a directory")
+                           : QStringLiteral("is not a regular file"));
+    }
+    if (info.st_size > maxBytes) {
+        ::close(fd);
+        return fail(QStringLiteral("is larger than %1 MiB").arg(maxBytes >> 20));
+    }
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(m_file.errorString());
+    }
+    m_size = info.st_size;
+    return true;
+}
+
+bool RegularFile::readAll(QByteArray* contents, QString* reason)
+{
+    try {
+        *contents = m_file.read(m_size);
+    } catch (const std::bad_alloc&) {
+        if (reason) {
+            *reason = QStringLiteral("not enough memory to read it");
+        }
+        return false;
+    }
+    if (m_file.error() != QFileDevice::NoError) {
+        if (reason) {
+            *reason = m_file.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+bool RegularFile::map(QByteArrayView* contents, QString* reason)
+{
+    if (const uchar* mapped = m_size > 0 ? m_file.map(0, m_size) : nullptr) {
+        *contents = QByteArrayView(mapped, m_size);
+        return true;
+    }
+    if (!readAll(&m_read, reason)) {
+        return false;
+    }
+    *contents = m_read;
+    return true;
+}
