@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QToolButton>
 
 #include <utility>
@@ -21,26 +20,6 @@ const QString FilesSection = QStringLiteral("Files");
 const QString LayFileKey = QStringLiteral("LayFile");
 const QString BackFileKey = QStringLiteral("BackFile");
 const QString TargetFileKey = QStringLiteral("TargetFile");
-
-// Why `fileName` cannot be opened as a project, or nothing when it can.
-QString projectFileProblem(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    const QString name = QDir::toNativeSeparators(fileName);
-    if (!info.exists()) {
-        return QStringLiteral("Cannot open %1: the file does not exist").arg(name);
-    }
-    if (info.isDir()) {
-        return QStringLiteral("Cannot open %1: it is a directory").arg(name);
-    }
-    if (!info.isFile()) {
-        return QStringLiteral("Cannot open %1: it is not a regular file").arg(name);
-    }
-    if (!info.isReadable()) {
-        return QStringLiteral("Cannot open %1: permission denied").arg(name);
-    }
-    return {};
-}
 
 } // namespace
 
@@ -118,8 +97,10 @@ void TForm1::openProjectFile(const QString& fileName)
 {
     // A project file that cannot be read would open as three empty names and wipe both
     // images; the open one stays instead.
-    if (const QString problem = projectFileProblem(fileName); !problem.isEmpty()) {
-        m_prompts.showError(problem);
+    QString error;
+    TMy3DFile(fileName).readString(FilesSection, LayFileKey, QString(), &error);
+    if (!error.isEmpty()) {
+        m_prompts.showError(error);
         return;
     }
     m_document.ProjectFileName = fileName;

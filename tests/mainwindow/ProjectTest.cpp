@@ -236,9 +236,9 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("fromHost");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "gone.3dp" << false << "does not exist";
-        QTest::newRow("folder") << "folder.3dp" << false << "directory";
-        QTest::newRow("missing, from the host") << "gone.3dp" << true << "does not exist";
+        QTest::newRow("missing") << "gone.3dp" << false << "no such file";
+        QTest::newRow("folder") << "folder.3dp" << false << "is a directory";
+        QTest::newRow("missing, from the host") << "gone.3dp" << true << "no such file";
     }
 
     void openUnreadableProject()
