@@ -20,12 +20,13 @@ int main(int argc, char** argv)
     registerFileBenchmarks();
     registerWindowBenchmarks();
     registerStartupBenchmarks();
+    registerToolBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more : {fileTargets, windowTargets, startupTargets}) {
+    for (auto* more : {fileTargets, windowTargets, startupTargets, toolTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

@@ -14,3 +14,5 @@ void registerWindowBenchmarks();
 std::vector<RatioTarget> windowTargets();
 void registerStartupBenchmarks();
 std::vector<RatioTarget> startupTargets();
+void registerToolBenchmarks();
+std::vector<RatioTarget> toolTargets();
