@@ -67,9 +67,10 @@ public:
     void imageChanged(const QRect&) override {}
 };
 
-// One pointer move of a solid rectangle drag in mix mode, a quarter of the picture large:
-// restore the picture from the backup, then paint the shape.
-void rubberBand(benchmark::State& state)
+// One pointer move of a solid rectangle drag in mix mode from `corner` to the far corner of a
+// box `size` large, every other move one pixel smaller: put back what the last rectangle
+// covered from the backup, then paint the new one.
+void rubberBand(benchmark::State& state, QPoint corner, QSize size)
 {
     RasterImage image = fixtures::shapesDepthMap();
     DrawingState drawing;
@@ -79,14 +80,27 @@ void rubberBand(benchmark::State& state)
     drawing.ShapeSolid = true;
     QuietHost host;
     toolRect tool(drawing, host);
-    tool.MouseDown(1000, 700);
+    tool.MouseDown(corner.x(), corner.y());
+    const QPoint far = corner + QPoint(size.width(), size.height());
     int turn = 0;
     for (auto _ : state) {
-        tool.MouseMove(3000 + turn, 2200 + turn);
+        tool.MouseMove(far.x() - turn, far.y() - turn);
         turn ^= 1;
         benchmark::DoNotOptimize(image.constScanLine(0));
     }
-    tool.MouseUp(3000, 2200);
+    tool.MouseUp(far.x(), far.y());
+}
+
+// A rectangle a quarter of the picture large, as a big drag on a big picture.
+void rubberBandQuarter(benchmark::State& state)
+{
+    rubberBand(state, {1000, 700}, {fixtures::DepthWidth / 2, fixtures::DepthHeight / 2});
+}
+
+// The worst case: the rectangle covers the whole picture.
+void rubberBandWhole(benchmark::State& state)
+{
+    rubberBand(state, {0, 0}, {fixtures::DepthWidth, fixtures::DepthHeight});
 }
 
 } // namespace
@@ -97,6 +111,7 @@ std::vector<RatioTarget> toolTargets()
         {"flood_fill/open", "copy_rows", 3.0},
         {"flood_fill/serpentine", "copy_rows", 6.0},
         {"rubber_band/4000x3000", "copy_rows", 1.5},
+        {"rubber_band/4000x3000/whole", "copy_rows", 2.0},
     };
 }
 
@@ -104,7 +119,8 @@ void registerToolBenchmarks()
 {
     for (auto* b : {benchmark::RegisterBenchmark("flood_fill/open", floodFillOpen),
                     benchmark::RegisterBenchmark("flood_fill/serpentine", floodFillSerpentine),
-                    benchmark::RegisterBenchmark("rubber_band/4000x3000", rubberBand)}) {
+                    benchmark::RegisterBenchmark("rubber_band/4000x3000", rubberBandQuarter),
+                    benchmark::RegisterBenchmark("rubber_band/4000x3000/whole", rubberBandWhole)}) {
         b->Unit(benchmark::kMillisecond)->Repetitions(5)->MinTime(0.3);
     }
 }

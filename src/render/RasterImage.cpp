@@ -418,12 +418,26 @@ void RasterImage::paintRow(int y, int x0, int x1, QRgb color, bool usePattern, P
         }
         return;
     }
-    if (mode == PenMode::Copy) {
+    // One loop per mode, so that each is a plain loop the compiler vectorises.
+    auto apply = [first = row + x0, last = row + x1 + 1](auto op) {
+        std::transform(first, last, first, op);
+    };
+    switch (mode) {
+    case PenMode::Copy:
         std::fill(row + x0, row + x1 + 1, color);
-        return;
-    }
-    for (int x = x0; x <= x1; ++x) {
-        row[x] = combine(row[x], color, mode);
+        break;
+    case PenMode::Xor:
+        apply([color](QRgb d) { return (d ^ color) | OpaqueBits; });
+        break;
+    case PenMode::Not:
+        apply([](QRgb d) { return ~d | OpaqueBits; });
+        break;
+    case PenMode::Mask:
+        apply([color](QRgb d) { return d & color; });
+        break;
+    case PenMode::Merge:
+        apply([color](QRgb d) { return d | color; });
+        break;
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "tools/DrawingState.h"
 
+#include <algorithm>
+
 ToolLine::ToolLine(DrawingState& state, ToolHost& host)
     : ToolLine(state, host, ToolHost::OptionPanel::Line)
 {}
@@ -27,7 +29,7 @@ void ToolLine::MouseDown(int x, int y)
         restore();
         m_backup.reset();
         Active = false;
-        m_host.imageChanged(m_area);
+        m_host.imageChanged(m_painted);
         return;
     }
     SaveUndo();
@@ -35,6 +37,7 @@ void ToolLine::MouseDown(int x, int y)
     m_startX = x;
     m_startY = y;
     m_area = image.clipRect();
+    m_painted = QRect();
     // Shares the pixels until the first shape is painted.
     m_backup = std::make_unique<RasterImage>(image);
     image.pen() = Pen{m_state.CurrentColor, m_state.ShapeLineWidth, PenStyle::Solid,
@@ -59,11 +62,21 @@ void ToolLine::MouseUp(int x, int y)
     m_backup.reset();
 }
 
+QRect ToolLine::shapeBounds(int x, int y) const
+{
+    const int reach = m_state.ShapeLineWidth / 2 + 1;
+    const QRect corners(QPoint(std::min(x, m_startX), std::min(y, m_startY)),
+                        QPoint(std::max(x, m_startX), std::max(y, m_startY)));
+    return corners.adjusted(-reach, -reach, reach, reach) & m_area;
+}
+
 void ToolLine::paintTo(int x, int y)
 {
     restore();
+    const QRect before = m_painted;
+    m_painted = shapeBounds(x, y);
     drawShape(*m_state.ActiveImage, x, y);
-    m_host.imageChanged(m_area);
+    m_host.imageChanged(before | m_painted);
 }
 
 void ToolLine::restore()
@@ -71,7 +84,7 @@ void ToolLine::restore()
     RasterImage& image = *m_state.ActiveImage;
     const CopyMode mode = image.copyMode();
     image.setCopyMode(CopyMode::SourceCopy);
-    image.copyRect(m_area, *m_backup, m_area);
+    image.copyRect(m_painted, *m_backup, m_painted);
     image.setCopyMode(mode);
 }
 

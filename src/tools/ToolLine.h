@@ -9,8 +9,9 @@
 
 // Draws a straight line with a rubber band: while the button is held the line follows the
 // pointer, painted exactly as it will stay (pen width, paint mode), over a backup of the whole
-// picture taken at the press. A second button pressed during the drag discards the shape. The
-// rectangle and ellipse tools build on it and change only the shape.
+// picture taken at the press; each move first puts back from the backup what the last shape
+// covered. A second button pressed during the drag discards the shape. The rectangle and
+// ellipse tools build on it and change only the shape, which must stay within shapeBounds().
 class ToolLine : public TOneTool
 {
 public:
@@ -37,10 +38,14 @@ protected:
     int m_startY = 0;
 
 private:
-    // Puts the whole area back from the backup.
+    // Every pixel the shape to (x, y) may paint: the box of its two points, widened by the
+    // reach of a wide line's pen beyond its end points.
+    QRect shapeBounds(int x, int y) const;
+    // Puts the pixels the last shape covered back from the backup.
     void restore();
     void paintTo(int x, int y);
 
     std::unique_ptr<RasterImage> m_backup; // only while dragging
     QRect m_area;
+    QRect m_painted; // within m_area
 };

@@ -189,8 +189,8 @@ private slots:
         bench.state.ShapeLineWidth = std::uint8_t(width);
         const bool line = tool == TDrawTool::LineId;
         if (line) {
-            bench.drag({5, 20}, {35, 20});
-            bench.drag({20, 5}, {20, 35});
+            bench.drag({5, 20}, {35, 20}, {{39, 39}, {0, 0}, {30, 2}});
+            bench.drag({20, 5}, {20, 35}, {{39, 0}, {2, 38}});
             QCOMPARE(paintedBounds(bench.image.image()).topLeft(),
                      QPoint(5 - width / 2, 5 - width / 2));
         } else {
