@@ -21,12 +21,13 @@ int main(int argc, char** argv)
     registerToolBenchmarks();
     registerWindowBenchmarks();
     registerStartupBenchmarks();
+    registerShapeBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more : {fileTargets, toolTargets, windowTargets, startupTargets}) {
+    for (auto* more : {fileTargets, toolTargets, shapeTargets, windowTargets, startupTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

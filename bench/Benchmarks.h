@@ -16,3 +16,5 @@ void registerToolBenchmarks();
 std::vector<RatioTarget> toolTargets();
 void registerStartupBenchmarks();
 std::vector<RatioTarget> startupTargets();
+void registerShapeBenchmarks();
+std::vector<RatioTarget> shapeTargets();

@@ -3,6 +3,7 @@
 
 #include "Benchmarks.h"
 #include "Fixtures.h"
+#include "QuietHost.h"
 #include "render/RasterImage.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
@@ -16,31 +17,6 @@
 #include <vector>
 
 namespace {
-
-// Takes the tools' requests as a main window with no panes to repaint would; it only adds up
-// the reported area, so that the reports are made and used.
-class QuietHost final : public ToolHost
-{
-public:
-    void ShowCurrentPalette() override {}
-    void RefreshCurrentPalette() override {}
-    void HidePalettes() override {}
-    void setPenStylePickerVisible(bool) override {}
-    void showOptionPanel(OptionPanel) override {}
-    void hideOptionPanel() override {}
-    void setTextMenuVisible(bool) override {}
-    void setPaintModeButtonsVisible(bool) override {}
-    void setTimerPeriod(int) override {}
-    void imageChanged(const QRect& area) override { reported += area.width() * area.height(); }
-    void setPointerShape(PointerShape) override {}
-    void putClipboardPicture(const QImage&) override {}
-    bool clipboardHasPicture() const override { return false; }
-    QImage clipboardPicture() const override { return QImage(); }
-    void showError(const QString&) override {}
-    QFont dialogFont() const override { return QFont(); }
-
-    long long reported = 0;
-};
 
 // A wave across the whole depth map, 1 000 points about 4 to 15 pixels apart.
 std::vector<QPoint> strokePoints()

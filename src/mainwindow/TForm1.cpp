@@ -270,10 +270,9 @@ void TForm1::createToolBar()
     sbAver = tool({3, 185}, "smooth color", Glyph::Smooth, TDrawTool::AverId);
     sbSelect->setChecked(true);
 
-    // The option panel of the shape tools; it gets its controls with those tools.
-    Panel5 = new Panel(Toolbar);
-    Panel5->setGeometry(3, sbAver->y() + 20, 60, 120);
-    Panel5->hide();
+    // Hidden until a shape tool shows it; SwitchCurrentImage moves it below the tool buttons.
+    Panel5 = new ShapeOptionPanel(m_drawing, Toolbar);
+    Panel5->move(3, sbAver->y() + 20);
 }
 
 void TForm1::createStatusBar()

@@ -2,6 +2,7 @@
 
 #include "document/DocumentState.h"
 #include "language/LanguageTables.h"
+#include "mainwindow/ShapeOptionPanel.h"
 #include "render/GreyPalette.h"
 #include "render/RasterImage.h"
 #include "tools/DrawingState.h"
@@ -245,7 +246,8 @@ public:
     QToolButton* sbText = nullptr;
     QToolButton* sbsuck = nullptr;
     QToolButton* sbAver = nullptr;
-    Panel* Panel5 = nullptr;
+    // The option panel of the line, rectangle and ellipse tools.
+    ShapeOptionPanel* Panel5 = nullptr;
 
     // Menus.
     QMenu* FileMenu = nullptr;

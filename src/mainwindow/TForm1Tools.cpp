@@ -297,15 +297,14 @@ void TForm1::setPenStylePickerVisible(bool visible)
     }
 }
 
-// The option panel shows once it holds the shape tools' controls.
-void TForm1::showOptionPanel(OptionPanel)
+void TForm1::showOptionPanel(OptionPanel panel)
 {
-    Panel5->setVisible(!Panel5->findChildren<QWidget*>().isEmpty());
+    Panel5->showMode(panel);
 }
 
 void TForm1::hideOptionPanel()
 {
-    Panel5->hide();
+    Panel5->hideMode();
 }
 
 void TForm1::setTextMenuVisible(bool visible)

@@ -159,6 +159,71 @@ bool dotOn(int step)
     return step % 6 < 3;
 }
 
+// The seed fill of Heckbert's "A Seed Fill Algorithm": the stack holds runs, not pixels. An entry
+// (y, x0, x1, dy) says that row y - dy is filled over [x0, x1] and row y is to be searched there
+// for runs to fill; a run that reaches past [x0, x1] also searches back into row y - dy. `rowAt`
+// (row, visit) calls visit(inside, fill) with the row's test of a column and its painter of a run
+// [x0, x1]; painting a run makes `inside` false on it.
+template <typename RowAt> void spanFill(int w, int h, int x, int y, RowAt&& rowAt)
+{
+    struct Entry
+    {
+        int y;
+        int x0;
+        int x1;
+        int dy;
+    };
+    std::vector<Entry> stack;
+    rowAt(y, [&](auto&& inside, auto&& fill) {
+        int l = x;
+        int r = x;
+        while (l > 0 && inside(l - 1)) {
+            --l;
+        }
+        while (r < w - 1 && inside(r + 1)) {
+            ++r;
+        }
+        fill(l, r);
+        stack.push_back({y - 1, l, r, -1});
+        stack.push_back({y + 1, l, r, 1});
+    });
+    while (!stack.empty()) {
+        const Entry e = stack.back();
+        stack.pop_back();
+        if (e.y < 0 || e.y >= h) {
+            continue;
+        }
+        rowAt(e.y, [&](auto&& inside, auto&& fill) {
+            int px = e.x0;
+            while (px <= e.x1) {
+                if (!inside(px)) {
+                    ++px;
+                    continue;
+                }
+                int l = px;
+                if (px == e.x0) {
+                    while (l > 0 && inside(l - 1)) {
+                        --l;
+                    }
+                }
+                int r = px;
+                while (r < w - 1 && inside(r + 1)) {
+                    ++r;
+                }
+                fill(l, r);
+                stack.push_back({e.y + e.dy, l, r, e.dy});
+                if (l < e.x0) {
+                    stack.push_back({e.y - e.dy, l, e.x0 - 1, -e.dy});
+                }
+                if (r > e.x1) {
+                    stack.push_back({e.y - e.dy, e.x1 + 1, r, -e.dy});
+                }
+                px = r + 2;
+            }
+        });
+    }
+}
+
 } // namespace
 
 RasterImage::RasterImage(int width, int height)
@@ -379,12 +444,26 @@ void RasterImage::paintRow(int y, int x0, int x1, QRgb color, bool usePattern, P
         }
         return;
     }
-    if (mode == PenMode::Copy) {
+    // One loop per mode, so that each is a plain loop the compiler vectorises.
+    auto apply = [first = row + x0, last = row + x1 + 1](auto op) {
+        std::transform(first, last, first, op);
+    };
+    switch (mode) {
+    case PenMode::Copy:
         std::fill(row + x0, row + x1 + 1, color);
-        return;
-    }
-    for (int x = x0; x <= x1; ++x) {
-        row[x] = combine(row[x], color, mode);
+        break;
+    case PenMode::Xor:
+        apply([color](QRgb d) { return (d ^ color) | OpaqueBits; });
+        break;
+    case PenMode::Not:
+        apply([](QRgb d) { return ~d | OpaqueBits; });
+        break;
+    case PenMode::Mask:
+        apply([color](QRgb d) { return d & color; });
+        break;
+    case PenMode::Merge:
+        apply([color](QRgb d) { return d | color; });
+        break;
     }
 }
 
@@ -572,20 +651,41 @@ void RasterImage::lineTo(int x, int y)
     }
 }
 
-// A wide line is a disc of the pen's width swept along the Bresenham pixels from end to end.
-// Each row of that shape is one run, so it is gathered as per-row extents and painted once.
+// A wide line is a round pen w pixels across swept along the Bresenham pixels from end to end.
+// The pen covers the pixels (i, j) around its centre with (2i + s)^2 + (2j + s)^2 <= w^2, where
+// s is 1 for even widths: the pen's centre then lies on a pixel corner, so it is exactly w
+// pixels high and wide, the extra pixel above and left of the line. Each row of the swept shape
+// is one run, so it is gathered as per-row extents and painted once.
 void RasterImage::drawWideLine(QPoint from, QPoint to)
 {
     const int w = m_pen.width;
-    const double radius = w / 2.0;
+    const int s = w % 2 == 0 ? 1 : 0;
     const int reach = w / 2 + 1;
-    // Half-widths of the disc by row offset; -1 where the row misses the disc.
-    std::vector<int> half(size_t(2 * reach + 1), -1);
+    // Extents of the pen by row offset: columns cx + lo .. cx + hi; lo > hi where the row
+    // misses the pen.
+    std::vector<int> penLo(size_t(2 * reach + 1), 1);
+    std::vector<int> penHi(size_t(2 * reach + 1), 0);
     for (int d = -reach; d <= reach; ++d) {
-        const double rest = radius * radius - double(d) * d;
-        if (rest >= 0) {
-            half[size_t(d + reach)] = int(std::floor(std::sqrt(rest)));
+        const int rest = w * w - (2 * d + s) * (2 * d + s);
+        if (rest < 0) {
+            continue;
         }
+        // Largest m with m^2 <= rest and m of the parity of s, then |2i + s| <= m.
+        int m = int(std::sqrt(double(rest)));
+        while ((m + 1) * (m + 1) <= rest) {
+            ++m;
+        }
+        while (m * m > rest) {
+            --m;
+        }
+        if ((m - s) % 2 != 0) {
+            --m;
+        }
+        if (m < 0) {
+            continue;
+        }
+        penLo[size_t(d + reach)] = (-m - s) / 2;
+        penHi[size_t(d + reach)] = (m - s) / 2;
     }
     const int top = std::min(from.y(), to.y()) - reach;
     const int bottom = std::max(from.y(), to.y()) + reach;
@@ -598,14 +698,15 @@ void RasterImage::drawWideLine(QPoint from, QPoint to)
     std::vector<int> maxX(minX.size(), std::numeric_limits<int>::min());
     auto stamp = [&](int cx, int cy) {
         for (int d = -reach; d <= reach; ++d) {
-            const int h = half[size_t(d + reach)];
+            const int lo = penLo[size_t(d + reach)];
+            const int hi = penHi[size_t(d + reach)];
             const int y = cy + d;
-            if (h < 0 || y < rowFrom || y > rowTo) {
+            if (lo > hi || y < rowFrom || y > rowTo) {
                 continue;
             }
             const size_t i = size_t(y - rowFrom);
-            minX[i] = std::min(minX[i], cx - h);
-            maxX[i] = std::max(maxX[i], cx + h);
+            minX[i] = std::min(minX[i], cx + lo);
+            maxX[i] = std::max(maxX[i], cx + hi);
         }
     };
     int px = from.x();
@@ -644,61 +745,44 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
         return;
     }
     const QRgb key = resolve(color) & 0xFFFFFF;
-    const int w = width();
-    const int h = height();
-    std::vector<std::uint8_t> done(size_t(w) * size_t(h), 0);
-    auto fillable = [&](int px, int py, const QRgb* row) {
-        if (done[size_t(py) * size_t(w) + size_t(px)]) {
-            return false;
-        }
-        const bool same = (row[px] & 0xFFFFFF) == key;
-        return mode == FloodFillMode::Surface ? same : !same;
-    };
-    if (!fillable(x, y, constScanLine(y))) {
+    const bool surface = mode == FloodFillMode::Surface;
+    auto matches = [key, surface](QRgb pixel) { return ((pixel & 0xFFFFFF) == key) == surface; };
+    if (!matches(constScanLine(y)[x])) {
         return;
     }
     const bool usePattern = preparePattern();
     const QRgb fillColor = resolve(m_brush.color);
+    const int w = width();
+    // Rows found from the first one: a call per row costs as much as a short run.
+    QRgb* const first = scanLine(0);
+    const qsizetype stride = m_image.bytesPerLine() / qsizetype(sizeof(QRgb));
 
-    // Scanline fill: take a seed, widen it to its whole run on the row, fill the run, and seed
-    // every run of fillable pixels touching it in the rows above and below.
-    std::vector<QPoint> seeds{QPoint(x, y)};
-    while (!seeds.empty()) {
-        const QPoint seed = seeds.back();
-        seeds.pop_back();
-        const int sy = seed.y();
-        const QRgb* row = constScanLine(sy);
-        if (!fillable(seed.x(), sy, row)) {
-            continue;
-        }
-        int x0 = seed.x();
-        int x1 = seed.x();
-        while (x0 > 0 && fillable(x0 - 1, sy, row)) {
-            --x0;
-        }
-        while (x1 < w - 1 && fillable(x1 + 1, sy, row)) {
-            ++x1;
-        }
-        std::fill(done.begin() + std::ptrdiff_t(size_t(sy) * size_t(w) + size_t(x0)),
-                  done.begin() + std::ptrdiff_t(size_t(sy) * size_t(w) + size_t(x1) + 1), 1);
-        for (const int ny : {sy - 1, sy + 1}) {
-            if (ny < 0 || ny >= h) {
-                continue;
-            }
-            const QRgb* next = constScanLine(ny);
-            bool inRun = false;
-            for (int nx = x0; nx <= x1; ++nx) {
-                const bool ok = fillable(nx, ny, next);
-                if (ok && !inRun) {
-                    seeds.emplace_back(nx, ny);
-                }
-                inRun = ok;
-            }
-        }
-        // Painting after the neighbours are seeded keeps the reads on unfilled pixels; the
-        // `done` marks stop the fill from coming back when the fill colour equals the key.
-        paintRow(sy, x0, x1, fillColor, usePattern, PenMode::Copy);
+    if (!usePattern && !matches(fillColor)) {
+        // Painting takes a pixel out of the region, so the picture itself tells which pixels
+        // are still to fill.
+        spanFill(w, height(), x, y, [&](int row, auto&& visit) {
+            QRgb* bits = first + row * stride;
+            visit([bits, &matches](int px) { return matches(bits[px]); },
+                  [bits, fillColor](int x0, int x1) {
+                      std::fill(bits + x0, bits + x1 + 1, fillColor);
+                  });
+        });
+        return;
     }
+    if (surface && !usePattern) {
+        return; // the region already has the fill colour
+    }
+    // Painted pixels may still match: a mark per pixel keeps the fill from coming back.
+    std::vector<std::uint8_t> done(size_t(w) * size_t(height()), 0);
+    spanFill(w, height(), x, y, [&](int row, auto&& visit) {
+        std::uint8_t* marks = done.data() + size_t(row) * size_t(w);
+        const QRgb* bits = first + row * stride;
+        visit([bits, marks, &matches](int px) { return !marks[px] && matches(bits[px]); },
+              [this, row, marks, fillColor, usePattern](int x0, int x1) {
+                  std::fill(marks + x0, marks + x1 + 1, 1);
+                  paintRow(row, x0, x1, fillColor, usePattern, PenMode::Copy);
+              });
+    });
 }
 
 void RasterImage::textOut(int x, int y, const QString& text)

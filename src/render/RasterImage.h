@@ -147,7 +147,13 @@ public:
     void draw(int x, int y, const RasterImage& source);
     void stretchDraw(const QRect& destRect, const RasterImage& source);
 
-    // Outline with the pen inside the box (a wide pen grows inwards), inside with the brush.
+    // Wide pens follow one rule: a pen of width w makes every outline w pixels across. The
+    // outlines of rectangles and ellipses grow inwards from the box's edge, so a shape never
+    // leaves the box its corners give; a line, which has no inside, is a round pen w pixels
+    // across swept from end to end, both ends included, the spare pixel of an even width above
+    // and left of the 1-pixel line.
+    //
+    // Outline with the pen inside the box, inside with the brush.
     // With a clear pen the brush fills the box without its last column and row, so
     // rectangle(0, 0, width() + 1, height() + 1) fills the whole picture. The box is
     // normalised, so corners may come in any order.
@@ -156,11 +162,13 @@ public:
     void ellipse(int x1, int y1, int x2, int y2);
 
     // A line with the pen from the pen position, which then moves to (x, y). A 1-pixel line
-    // leaves out its end point; a wider line is drawn with round ends and includes both.
+    // leaves out its end point; a wider one includes both (see the rule above rectangle()).
     void moveTo(int x, int y) { m_penPos = QPoint(x, y); }
     void lineTo(int x, int y);
 
-    // Fills with the brush (colour or pattern, no pen mode), 4-connected.
+    // Fills with the brush (colour or pattern, no pen mode), 4-connected. Time and memory grow
+    // with the region, not with the picture, unless the brush is a pattern or the mode is
+    // Border with a fill colour other than the border's (then a mark per pixel is kept).
     void floodFill(int x, int y, ColorRef color, FloodFillMode mode);
 
     // Draws `text` in the font with its top-left corner at (x, y), on a background of the

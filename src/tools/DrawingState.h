@@ -15,6 +15,8 @@ struct DrawingState
     RasterImage* ActiveImage = nullptr;
     bool DepthMapActive = false;
 
+    // After a pick-up outside the image this is the invalid colour, which every tool paints as
+    // black, as any write of it gives.
     ColorRef CurrentColor = colorref::Black;
     // Opaque paint replaces pixels with the colour; mix paint (the default) ANDs the colour into
     // each pixel, channel by channel.

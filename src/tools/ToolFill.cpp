@@ -1,5 +1,6 @@
 #include "tools/ToolFill.h"
 
+#include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 
 ToolFill::ToolFill(DrawingState& state, ToolHost& host) : TOneTool(state, host)
@@ -12,4 +13,15 @@ ToolFill::~ToolFill()
 {
     m_host.setPaintModeButtonsVisible(true);
     m_host.HidePalettes();
+}
+
+void ToolFill::MouseDown(int x, int y)
+{
+    SaveUndo();
+    RasterImage& image = *m_state.ActiveImage;
+    image.brush() = Brush{m_state.CurrentColor, BrushStyle::Solid, {}};
+    image.pen().color = m_state.CurrentColor;
+    image.pen().style = PenStyle::Clear;
+    image.floodFill(x, y, image.pixel(x, y), FloodFillMode::Surface);
+    m_host.imageChanged(image.clipRect());
 }

@@ -10,11 +10,13 @@
 class ToolHost
 {
 public:
-    // Which controls the option panel of the shape tools offers.
+    // The shape tool whose option panel is shown: line widths only, or widths with hollow and
+    // solid drawn as rectangles or as ellipses.
     enum class OptionPanel
     {
-        Widths,
-        WidthsAndFill
+        Line,
+        Rectangle,
+        Ellipse
     };
 
     virtual ~ToolHost() = default;
@@ -26,6 +28,7 @@ public:
     virtual void HidePalettes() = 0;
 
     virtual void setPenStylePickerVisible(bool visible) = 0;
+    // Shows the option panel for `panel`, its samples drawn anew.
     virtual void showOptionPanel(OptionPanel panel) = 0;
     virtual void hideOptionPanel() = 0;
     virtual void setTextMenuVisible(bool visible) = 0;

@@ -1,7 +1,11 @@
 #include "tools/ToolLine.h"
 
+#include "tools/DrawingState.h"
+
+#include <algorithm>
+
 ToolLine::ToolLine(DrawingState& state, ToolHost& host)
-    : ToolLine(state, host, ToolHost::OptionPanel::Widths)
+    : ToolLine(state, host, ToolHost::OptionPanel::Line)
 {}
 
 ToolLine::ToolLine(DrawingState& state, ToolHost& host, ToolHost::OptionPanel panel)
@@ -15,4 +19,85 @@ ToolLine::~ToolLine()
 {
     m_host.HidePalettes();
     m_host.hideOptionPanel();
+}
+
+void ToolLine::MouseDown(int x, int y)
+{
+    RasterImage& image = *m_state.ActiveImage;
+    if (Active) {
+        // A second button: the shape goes, the picture is as before the press.
+        restore();
+        m_backup.reset();
+        Active = false;
+        m_host.imageChanged(m_painted);
+        return;
+    }
+    SaveUndo();
+    Active = true;
+    m_startX = x;
+    m_startY = y;
+    m_area = image.clipRect();
+    m_painted = QRect();
+    // Shares the pixels until the first shape is painted.
+    m_backup = std::make_unique<RasterImage>(image);
+    image.pen() = Pen{m_state.CurrentColor, m_state.ShapeLineWidth, PenStyle::Solid,
+                      m_state.OpaquePaint ? PenMode::Copy : PenMode::Mask};
+    setUpBrush(image);
+}
+
+void ToolLine::MouseMove(int x, int y)
+{
+    if (Active) {
+        paintTo(x, y);
+    }
+}
+
+void ToolLine::MouseUp(int x, int y)
+{
+    if (!Active) {
+        return;
+    }
+    Active = false;
+    paintTo(x, y);
+    m_backup.reset();
+}
+
+QRect ToolLine::shapeBounds(int x, int y) const
+{
+    const int reach = m_state.ShapeLineWidth / 2 + 1;
+    const QRect corners(QPoint(std::min(x, m_startX), std::min(y, m_startY)),
+                        QPoint(std::max(x, m_startX), std::max(y, m_startY)));
+    return corners.adjusted(-reach, -reach, reach, reach) & m_area;
+}
+
+void ToolLine::paintTo(int x, int y)
+{
+    restore();
+    const QRect before = m_painted;
+    m_painted = shapeBounds(x, y);
+    drawShape(*m_state.ActiveImage, x, y);
+    m_host.imageChanged(before | m_painted);
+}
+
+void ToolLine::restore()
+{
+    RasterImage& image = *m_state.ActiveImage;
+    const CopyMode mode = image.copyMode();
+    image.setCopyMode(CopyMode::SourceCopy);
+    image.copyRect(m_painted, *m_backup, m_painted);
+    image.setCopyMode(mode);
+}
+
+void ToolLine::drawShape(RasterImage& image, int x, int y)
+{
+    image.moveTo(m_startX, m_startY);
+    image.lineTo(x, y);
+}
+
+void ToolLine::setUpBrush(RasterImage&) {}
+
+void ToolLine::setUpShapeBrush(RasterImage& image) const
+{
+    image.brush() =
+        Brush{m_state.CurrentColor, m_state.ShapeSolid ? BrushStyle::Solid : BrushStyle::Clear, {}};
 }

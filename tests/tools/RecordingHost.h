@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 
 #include <QList>
@@ -11,7 +12,13 @@ class RecordingHost final : public ToolHost
 {
 public:
     void ShowCurrentPalette() override { paletteShown = true; }
-    void RefreshCurrentPalette() override { ++refreshes; }
+    void RefreshCurrentPalette() override
+    {
+        ++refreshes;
+        if (state) {
+            refreshedWith.append(state->CurrentColor);
+        }
+    }
     void HidePalettes() override { paletteShown = false; }
     void setPenStylePickerVisible(bool visible) override { penPickerShown = visible; }
     void showOptionPanel(OptionPanel panel) override
@@ -34,9 +41,12 @@ public:
 
     bool paletteShown = false;
     int refreshes = 0;
+    // When set, the current colour that each refresh found.
+    const DrawingState* state = nullptr;
+    QList<ColorRef> refreshedWith;
     bool penPickerShown = false;
     bool optionPanelShown = false;
-    OptionPanel optionPanel = OptionPanel::Widths;
+    OptionPanel optionPanel = OptionPanel::Line;
     bool textMenuShown = false;
     bool paintModeButtonsShown = true;
     int timerPeriod = 10000;

@@ -72,10 +72,8 @@ private slots:
         QTEST(host.textMenuShown, "textMenu");
         QTEST(host.paintModeButtonsShown, "paintModeButtons");
         QTEST(host.timerPeriod, "periodWhileCurrent");
-        if (id == 3 || id == 4) {
-            QVERIFY(host.optionPanel == ToolHost::OptionPanel::WidthsAndFill);
-        } else if (id == 2) {
-            QVERIFY(host.optionPanel == ToolHost::OptionPanel::Widths);
+        if (id >= 2 && id <= 4) {
+            QCOMPARE(int(host.optionPanel), id - 2); // line, rectangle, ellipse
         }
 
         dispatcher.SelectTool(1);
