@@ -1,5 +1,6 @@
 #include "document/THeightMapFile.h"
 
+#include "common/HostilePaths.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "document/TMy3DFile.h"
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -162,24 +162,18 @@ private Q_SLOTS:
     void hostilePaths_data()
     {
         QTest::addColumn<QString>("reason");
-        QTest::newRow("folder") << QStringLiteral("is a directory");
-        QTest::newRow("FIFO") << QStringLiteral("is not a regular file");
-        QTest::newRow("link to /dev/zero") << QStringLiteral("is not a regular file");
-        QTest::newRow("missing") << QStringLiteral("no such file");
+        QTest::newRow(qPrintable(hostile::Folder)) << QStringLiteral("is a directory");
+        QTest::newRow(qPrintable(hostile::Fifo)) << QStringLiteral("is not a regular file");
+        QTest::newRow(qPrintable(hostile::DevZero)) << QStringLiteral("is not a regular file");
+        QTest::newRow(qPrintable(hostile::Missing)) << QStringLiteral("no such file");
     }
     void hostilePaths()
     {
         QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
-        QString path = dir.filePath(QStringLiteral("hostile.bkp"));
-        if (tag == QLatin1String("folder")) {
-            path = dir.path();
-        } else if (tag == QLatin1String("FIFO")) {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (tag.contains(QLatin1String("/dev/zero"))) {
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        }
+        const QString path = hostile::makePath(dir, tag, QStringLiteral("hostile.bkp"));
+        QVERIFY(!path.isEmpty());
         const auto refused = [&](const QString& error) {
             return error.contains(path) && error.contains(reason);
         };
@@ -197,7 +191,7 @@ private Q_SLOTS:
         error.clear();
         const bool written = TMy3DFile(path).writeString("Files", "LayFile", "a.bmp", &error);
         ::alarm(0);
-        QCOMPARE(written, tag == QLatin1String("missing"));
+        QCOMPARE(written, tag == hostile::Missing);
         QVERIFY2(written || refused(error), qPrintable(error));
     }
 

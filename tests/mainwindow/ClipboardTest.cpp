@@ -15,21 +15,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-namespace {
-
-QImage stripPicture()
-{
-    QImage image(120, 300, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.setPixel(x, y, qRgb(2 * x, y % 200, 90));
-        }
-    }
-    return image;
-}
-
-} // namespace
-
 class ClipboardTest : public QObject, public WindowFixture
 {
     Q_OBJECT

@@ -18,18 +18,6 @@ namespace {
 
 constexpr QRgb White = 0xFFFFFFFF;
 
-// The pattern strip's start size, in colours that differ from pixel to pixel.
-QImage stripPicture()
-{
-    QImage image(120, 300, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.setPixel(x, y, qRgb(2 * x, y % 200, 90));
-        }
-    }
-    return image;
-}
-
 void drag(QWidget* view, QPoint from, QPoint to)
 {
     QTest::mousePress(view, Qt::LeftButton, {}, from);

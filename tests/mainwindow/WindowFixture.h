@@ -55,6 +55,18 @@ inline QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The pattern strip's start size, in colours that differ from pixel to pixel.
+inline QImage stripPicture()
+{
+    QImage image(120, 300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgb(2 * x, y % 200, 90));
+        }
+    }
+    return image;
+}
+
 inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

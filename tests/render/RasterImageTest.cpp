@@ -1,5 +1,6 @@
 #include "render/RasterImage.h"
 
+#include "common/HostilePaths.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 
@@ -10,7 +11,6 @@
 
 #include <malloc.h>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -546,11 +546,14 @@ private Q_SLOTS:
         hugeJpeg.replace(hugeJpeg.indexOf("\xff\xc0") + 5, 4, "\x9c\x40\x9c\x40"); // 40000 x 40000
         const QString cut = QStringLiteral("the file ends before its picture data");
 
-        QTest::newRow("folder") << QByteArray() << QStringLiteral("is a directory");
-        QTest::newRow("FIFO") << QByteArray() << QStringLiteral("is not a regular file");
-        QTest::newRow("link to /dev/zero")
+        QTest::newRow(qPrintable(hostile::Folder))
+            << QByteArray() << QStringLiteral("is a directory");
+        QTest::newRow(qPrintable(hostile::Fifo))
             << QByteArray() << QStringLiteral("is not a regular file");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("no such file");
+        QTest::newRow(qPrintable(hostile::DevZero))
+            << QByteArray() << QStringLiteral("is not a regular file");
+        QTest::newRow(qPrintable(hostile::Missing))
+            << QByteArray() << QStringLiteral("no such file");
         QTest::newRow("bitmap") << bmp << QString();
         QTest::newRow("bitmap cut short") << bmp.chopped(10) << cut;
         QTest::newRow("RLE bitmap cut short")
@@ -572,14 +575,9 @@ private Q_SLOTS:
         QFETCH(QString, refusal);
         QTemporaryDir dir;
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
-        QString path = dir.filePath(QStringLiteral("picture"));
-        if (tag == QLatin1String("folder")) {
-            path = dir.path();
-        } else if (tag == QLatin1String("FIFO")) {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (tag.contains(QLatin1String("/dev/zero"))) {
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        } else if (!bytes.isNull()) {
+        const QString path = hostile::makePath(dir, tag, QStringLiteral("picture"));
+        QVERIFY(!path.isEmpty());
+        if (!bytes.isNull()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
