@@ -38,3 +38,13 @@ void TOneTool::Undo()
     image.setCopyMode(mode);
     m_host.imageChanged(whole);
 }
+
+bool TOneTool::cancelStroke()
+{
+    if (!Active) {
+        return false;
+    }
+    Undo();
+    Active = false;
+    return true;
+}

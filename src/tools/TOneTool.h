@@ -53,6 +53,10 @@ public:
     RasterImage UndoImage;
 
 protected:
+    // A press while a stroke is under way comes from a second button: the stroke is taken back
+    // with Undo and ends. True when it did.
+    bool cancelStroke();
+
     DrawingState& m_state;
     ToolHost& m_host;
 };

@@ -19,10 +19,7 @@ ToolAver::~ToolAver()
 
 void ToolAver::MouseDown(int x, int y)
 {
-    if (Active) {
-        // A second button cancels the stroke.
-        Undo();
-        Active = false;
+    if (cancelStroke()) {
         return;
     }
     SaveUndo();

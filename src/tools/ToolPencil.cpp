@@ -71,10 +71,7 @@ int ToolPencil::dabHalfSize(int penSize, bool spray)
 
 void ToolPencil::MouseDown(int x, int y)
 {
-    if (Active) {
-        // A second button cancels the stroke.
-        Undo();
-        Active = false;
+    if (cancelStroke()) {
         return;
     }
     SaveUndo();
