@@ -22,12 +22,14 @@ int main(int argc, char** argv)
     registerWindowBenchmarks();
     registerStartupBenchmarks();
     registerShapeBenchmarks();
+    registerLiveBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more : {fileTargets, toolTargets, shapeTargets, windowTargets, startupTargets}) {
+    for (auto* more :
+         {fileTargets, toolTargets, shapeTargets, windowTargets, startupTargets, liveTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

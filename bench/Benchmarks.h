@@ -18,3 +18,6 @@ void registerStartupBenchmarks();
 std::vector<RatioTarget> startupTargets();
 void registerShapeBenchmarks();
 std::vector<RatioTarget> shapeTargets();
+// The live preview window under the event loop; needs the QApplication too.
+void registerLiveBenchmarks();
+std::vector<RatioTarget> liveTargets();

@@ -47,6 +47,7 @@ const char* const targetTexts[][2] = {
     {"Sp&eed Bar", "系统工具条"},
     {"&Chinese", "中文"},
     {"&English", "西文"},
+    {"Live 3D Preview", "实时立体预览"},
     {"&Font...", "字体..."},
     {"&Contents", "目录"},
     {"&Search for Help On...", "查寻帮助"},

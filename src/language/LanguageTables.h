@@ -61,6 +61,7 @@ enum class TextTarget
     MSpeedBar,
     Chinese1,
     English1,
+    LivePreviewItem,
     Font,
     HelpContentsItem,
     HelpSearchItem,

@@ -5,6 +5,7 @@
 
 #include "mainwindow/Glyphs.h"
 #include "mainwindow/ImageView.h"
+#include "mainwindow/LivePreview.h"
 #include "mainwindow/Panel.h"
 #include "mainwindow/Pntmange.h"
 #include "mainwindow/ScrollBox.h"
@@ -109,6 +110,7 @@ TForm1::~TForm1()
     // The tool's destructor still talks to this window, so it must go while the window is whole;
     // the output window refers to the progress window.
     m_drawTool.reset();
+    delete m_livePreview;
     m_output.reset();
     m_progress.reset();
 }
@@ -164,6 +166,10 @@ void TForm1::createMenus()
     MToolBar->setChecked(true);
     MSpeedBar->setChecked(true);
     English1->setChecked(true);
+    View1->addSeparator();
+    LivePreviewItem = item(View1, QStringLiteral("Live 3D Preview"));
+    LivePreviewItem->setCheckable(true);
+    connect(LivePreviewItem, &QAction::triggered, this, &TForm1::setLivePreviewShown);
 
     Text = menuBar()->addMenu(QStringLiteral("&Text"));
     Font = item(Text, QStringLiteral("&Font..."));

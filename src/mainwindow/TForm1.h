@@ -16,6 +16,7 @@
 #include <memory>
 
 class ImageView;
+class LivePreview;
 class Panel;
 class Pntmange;
 class Prompts;
@@ -138,6 +139,11 @@ public:
     Pntmange& printing() { return *m_printing; }
     // Wires an output window's print button to the print command.
     void connectOutputPrint(TfmOutput& output);
+
+    // View > Live 3D Preview: shows or hides the window whose 3D picture follows both images
+    // (TForm1LivePreview.cpp). Null until first shown.
+    void setLivePreviewShown(bool shown);
+    LivePreview* livePreview() const { return m_livePreview; }
 
     // ToolHost.
     void ShowCurrentPalette() override;
@@ -273,6 +279,7 @@ public:
     QAction* MSpeedBar = nullptr;
     QAction* Chinese1 = nullptr;
     QAction* English1 = nullptr;
+    QAction* LivePreviewItem = nullptr;
     QMenu* Text = nullptr;
     QAction* Font = nullptr;
     QMenu* HelpMenu = nullptr;
@@ -334,6 +341,8 @@ private:
     // Before the active image gets other pixels: the current tool starts afresh, so that its
     // marquee or caret leaves with the old picture and nothing of the tool refers to it.
     void restartToolForNewPicture();
+    // Pixels of `area` of either image changed, or the image was replaced or resized.
+    void tellLivePreview(const QRect& area);
 
     Prompts& m_prompts;
     RasterImage m_patternStrip;
@@ -355,4 +364,5 @@ private:
     HostLink* m_hostLink = nullptr;
     TdlgAbout* m_about = nullptr;
     bool m_paintModeButtonsVisible = true;
+    LivePreview* m_livePreview = nullptr;
 };

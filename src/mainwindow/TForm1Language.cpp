@@ -41,6 +41,7 @@ void TForm1::ChangeLanguage(std::uint8_t language)
         {TextTarget::MSpeedBar, MSpeedBar},
         {TextTarget::Chinese1, Chinese1},
         {TextTarget::English1, English1},
+        {TextTarget::LivePreviewItem, LivePreviewItem},
         {TextTarget::Font, Font},
         {TextTarget::HelpContentsItem, HelpContentsItem},
         {TextTarget::HelpSearchItem, HelpSearchItem},

@@ -108,6 +108,7 @@ void TForm1::placeFrame(bool depthMap)
     p.image->update();
     p.grip->move(width, height);
     p.box->updateRange();
+    tellLivePreview(p.raster.clipRect());
     if (depthMap == m_drawing.DepthMapActive) {
         ShowImageSize(p.raster.width(), p.raster.height());
     }
@@ -264,6 +265,7 @@ void TForm1::gripUp(bool depthMap)
     p.frame->resize(p.raster.width() + 2 * FrameWidth, p.raster.height() + 2 * FrameWidth);
     p.image->fitToRaster();
     p.image->update();
+    tellLivePreview(p.raster.clipRect());
     ShowImageSize(p.raster.width(), p.raster.height());
     p.box->setFrozen(false);
     p.box->setAutoScroll(true);

@@ -330,6 +330,7 @@ void TForm1::setTimerPeriod(int milliseconds)
 void TForm1::imageChanged(const QRect& area)
 {
     (m_drawing.DepthMapActive ? Image2 : Image1)->updateArea(area);
+    tellLivePreview(area);
 }
 
 void TForm1::setPointerShape(PointerShape shape)

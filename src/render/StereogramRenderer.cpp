@@ -142,13 +142,21 @@ int StereogramRenderer::progressFor(int row, int height)
 
 void StereogramRenderer::PrepareOutput(const RasterImage& patternStrip, const RasterImage& depthMap)
 {
+    PrepareSize(patternStrip, depthMap);
+    for (int y = 0; y < m_output.height(); ++y) {
+        layRow(y, patternStrip, depthMap);
+    }
+}
+
+void StereogramRenderer::PrepareSize(const RasterImage& patternStrip, const RasterImage& depthMap)
+{
     const int stripWidth = patternStrip.width();
     const int depthWidth = depthMap.width();
     const int height = depthMap.height();
 
-    // Every pixel is written below, so the picture needs no clearing first. A picture of the
-    // same size is written over in place (when its pixels are shared, the first write gives
-    // it its own). The strip area below a short strip is white, the colour of a new picture.
+    // Every pixel is laid out afterwards, so the picture needs no clearing first. A picture of
+    // the same size is written over in place (when its pixels are shared, the first write gives
+    // it its own).
     const int width = stripWidth + depthWidth;
     if (m_output.width() != width || m_output.height() != height || m_output.isEmpty()) {
         QImage picture;
@@ -162,26 +170,43 @@ void StereogramRenderer::PrepareOutput(const RasterImage& patternStrip, const Ra
         m_output.setImage(picture);
         m_output.setSize(width, height);
     }
-    if (!m_output.isEmpty()) {
-        const int stripRows = patternStrip.isEmpty() ? 0 : std::min(height, patternStrip.height());
-        for (int y = 0; y < height; ++y) {
-            QRgb* row = m_output.scanLine(y);
-            if (y < stripRows) {
-                std::memcpy(row, patternStrip.constScanLine(y), size_t(stripWidth) * sizeof(QRgb));
-            } else {
-                std::fill(row, row + stripWidth, White);
-            }
-            if (!depthMap.isEmpty()) {
-                std::memcpy(row + stripWidth, depthMap.constScanLine(y),
-                            size_t(depthWidth) * sizeof(QRgb));
-            }
-        }
-    }
     m_blackRow.assign(size_t(m_output.width()), Black);
     m_stripWidth = stripWidth;
     m_currentRow = 0;
     m_rendering = true;
     m_renderDone = false;
+}
+
+// The strip area below a short strip is white, the colour of a new picture.
+void StereogramRenderer::layRow(int y, const RasterImage& patternStrip, const RasterImage& depthMap)
+{
+    if (m_output.isEmpty()) {
+        return;
+    }
+    const int stripWidth = m_stripWidth;
+    QRgb* row = m_output.scanLine(y);
+    if (!patternStrip.isEmpty() && y < patternStrip.height()) {
+        std::memcpy(row, patternStrip.constScanLine(y), size_t(stripWidth) * sizeof(QRgb));
+    } else {
+        std::fill(row, row + stripWidth, White);
+    }
+    if (!depthMap.isEmpty()) {
+        std::memcpy(row + stripWidth, depthMap.constScanLine(y),
+                    size_t(m_output.width() - stripWidth) * sizeof(QRgb));
+    }
+}
+
+bool StereogramRenderer::RedoRow(int y, const RasterImage& patternStrip,
+                                 const RasterImage& depthMap)
+{
+    if (y < 0 || y >= m_output.height() || patternStrip.width() != m_stripWidth ||
+        depthMap.width() != m_output.width() - m_stripWidth ||
+        depthMap.height() != m_output.height()) {
+        return false;
+    }
+    layRow(y, patternStrip, depthMap);
+    renderRowAt(y, m_stripWidth);
+    return true;
 }
 
 int StereogramRenderer::RenderRow(int patternStripWidth, int depthMapHeight)
@@ -192,18 +217,24 @@ int StereogramRenderer::RenderRow(int patternStripWidth, int depthMapHeight)
         return EndMark;
     }
     const int progress = progressFor(y, depthMapHeight);
-    if (!m_output.isEmpty()) {
-        QRgb* row = m_output.scanLine(y);
-        const QRgb* above =
-            y >= FallbackOffset ? m_output.constScanLine(y - FallbackOffset) : m_blackRow.data();
-        if (patternStripWidth == m_stripWidth && m_stripWidth > MaxShift) {
-            renderRowFast(row, above);
-        } else {
-            renderRowChecked(row, above, std::max(patternStripWidth, 0));
-        }
-    }
+    renderRowAt(y, patternStripWidth);
     ++m_currentRow;
     return progress;
+}
+
+void StereogramRenderer::renderRowAt(int y, int patternStripWidth)
+{
+    if (m_output.isEmpty()) {
+        return;
+    }
+    QRgb* row = m_output.scanLine(y);
+    const QRgb* above =
+        y >= FallbackOffset ? m_output.constScanLine(y - FallbackOffset) : m_blackRow.data();
+    if (patternStripWidth == m_stripWidth && m_stripWidth > MaxShift) {
+        renderRowFast(row, above);
+    } else {
+        renderRowChecked(row, above, std::max(patternStripWidth, 0));
+    }
 }
 
 // The usual case: every source lies inside the row, so the loop needs no bounds checks, and

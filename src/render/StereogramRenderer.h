@@ -35,6 +35,15 @@ public:
     // measured against: the images' current sizes, which the user may change mid-way.
     int RenderRow(int patternStripWidth, int depthMapHeight);
 
+    // For a picture that follows edits of its images. PrepareSize sizes the output and resets
+    // the state as PrepareOutput does but lays no row out, so the rows hold no pixels yet.
+    // RedoRow then lays row y of the images out again and renders it as RenderRow would, with
+    // rows y - 20 and above taken as finished. It does nothing and returns false when y lies
+    // outside the picture or the images no longer have the sizes of the last set-up (a strip
+    // of another height is fine). CurrentRow is left as it is.
+    void PrepareSize(const RasterImage& patternStrip, const RasterImage& depthMap);
+    bool RedoRow(int y, const RasterImage& patternStrip, const RasterImage& depthMap);
+
     int StripWidth() const { return m_stripWidth; }
     int CurrentRow() const { return m_currentRow; }
     bool Rendering() const { return m_rendering; }
@@ -50,6 +59,8 @@ public:
     static int progressFor(int row, int height);
 
 private:
+    void layRow(int y, const RasterImage& patternStrip, const RasterImage& depthMap);
+    void renderRowAt(int y, int patternStripWidth);
     void renderRowFast(QRgb* row, const QRgb* above);
     void renderRowChecked(QRgb* row, const QRgb* above, int startX);
 

@@ -61,6 +61,7 @@ const TextRow Texts[] = {
     {ITEM(MSpeedBar), "Sp&eed Bar", "系统工具条"},
     {ITEM(Chinese1), "&Chinese", "中文"},
     {ITEM(English1), "&English", "西文"},
+    {ITEM(LivePreviewItem), "Live 3D Preview", "实时立体预览"},
     {ITEM(Font), "&Font...", "字体..."},
     {ITEM(HelpContentsItem), "&Contents", "目录"},
     {ITEM(HelpSearchItem), "&Search for Help On...", "查寻帮助"},

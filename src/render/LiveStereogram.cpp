@@ -1,0 +1,152 @@
+#include "render/LiveStereogram.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// How far up the renderer's fallback pixels read: the only way one row reaches another.
+constexpr int FallbackRows = 20;
+
+} // namespace
+
+LiveStereogram::LiveStereogram(const RasterImage& patternStrip, const RasterImage& depthMap,
+                               std::function<void(bool)> setMarksShown)
+    : m_patternStrip(patternStrip), m_depthMap(depthMap), m_setMarksShown(std::move(setMarksShown))
+{}
+
+LiveStereogram::Sizes LiveStereogram::currentSizes() const
+{
+    return {m_patternStrip.width(), m_patternStrip.height(), m_depthMap.width(),
+            m_depthMap.height()};
+}
+
+std::pair<qint64, qint64> LiveStereogram::currentKeys() const
+{
+    return {m_patternStrip.image().cacheKey(), m_depthMap.image().cacheKey()};
+}
+
+bool LiveStereogram::rowsChanged(int first, int last)
+{
+    if (m_reading) {
+        return false;
+    }
+    m_seenKeys = currentKeys();
+    first = std::max(first, 0);
+    last = std::min(last, int(m_stale.size()) - 1);
+    if (first <= last) {
+        std::fill(m_stale.begin() + first, m_stale.begin() + last + 1, std::uint8_t(1));
+        m_firstStale = std::min(m_firstStale, first);
+    }
+    return true;
+}
+
+void LiveStereogram::restart()
+{
+    if (m_reading) {
+        return;
+    }
+    m_seenKeys = currentKeys();
+    std::fill(m_stale.begin(), m_stale.end(), std::uint8_t(1));
+    m_firstStale = 0;
+}
+
+bool LiveStereogram::upToDate() const
+{
+    return !m_outOfMemory && m_sizes == currentSizes() && m_seenKeys == currentKeys() &&
+           m_firstStale >= int(m_stale.size());
+}
+
+void LiveStereogram::release()
+{
+    m_picture = RasterImage();
+    m_sizes = Sizes();
+    m_stale = {};
+    m_previousRow = {};
+    m_firstStale = 0;
+    m_complete = false;
+}
+
+// A picture of the same size keeps its pixels, and stays whole while its rows are redone.
+bool LiveStereogram::startOver()
+{
+    const int width = m_patternStrip.width() + m_depthMap.width();
+    const bool samePicture = !m_picture.isEmpty() && m_picture.width() == width &&
+                             m_picture.height() == m_depthMap.height();
+    try {
+        m_renderer.PrepareSize(m_patternStrip, m_depthMap);
+        m_previousRow.resize(size_t(m_picture.width()));
+        m_stale.assign(size_t(m_picture.height()), 1);
+    } catch (const std::bad_alloc&) {
+        release();
+        m_outOfMemory = true;
+        return false;
+    }
+    m_outOfMemory = false;
+    m_sizes = currentSizes();
+    m_seenKeys = currentKeys();
+    m_firstStale = 0;
+    m_complete = m_complete && samePicture;
+    return true;
+}
+
+bool LiveStereogram::render(qint64 budgetNs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (m_sizes != currentSizes()) {
+        if (!startOver()) {
+            return true;
+        }
+    } else if (m_seenKeys != currentKeys()) {
+        restart();
+    }
+    const int height = int(m_stale.size());
+    auto skipFresh = [&] {
+        while (m_firstStale < height && !m_stale[size_t(m_firstStale)]) {
+            ++m_firstStale;
+        }
+    };
+    skipFresh();
+    if (m_firstStale < height) {
+        m_reading = true;
+        if (m_setMarksShown) {
+            m_setMarksShown(false);
+        }
+        do {
+            renderStaleRow(m_firstStale++);
+            skipFresh();
+        } while (m_firstStale < height && clock.nsecsElapsed() < budgetNs);
+        if (m_setMarksShown) {
+            m_setMarksShown(true);
+        }
+        m_reading = false;
+        m_seenKeys = currentKeys();
+    }
+    if (m_firstStale < height) {
+        return false;
+    }
+    m_complete = true;
+    return true;
+}
+
+// The row's old pixels are kept for comparison only where the row below would not be redone
+// anyway.
+void LiveStereogram::renderStaleRow(int y)
+{
+    const size_t below = size_t(y) + FallbackRows;
+    const size_t bytes = m_previousRow.size() * sizeof(QRgb);
+    const bool watch = bytes > 0 && below < m_stale.size() && !m_stale[below];
+    if (watch) {
+        std::memcpy(m_previousRow.data(), m_picture.constScanLine(y), bytes);
+    }
+    m_renderer.RedoRow(y, m_patternStrip, m_depthMap);
+    if (watch && std::memcmp(m_previousRow.data(), m_picture.constScanLine(y), bytes) != 0) {
+        m_stale[below] = 1;
+    }
+    m_stale[size_t(y)] = 0;
+    ++m_rowsRendered;
+}

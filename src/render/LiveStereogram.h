@@ -1,0 +1,88 @@
+#pragma once
+
+#include "render/RasterImage.h"
+#include "render/StereogramRenderer.h"
+
+#include <QtGlobal>
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
+
+// The 3D picture of two images that keep changing, brought up to date a slice at a time.
+//
+// A row of the picture depends only on its own rows of the strip and the depth map and, through
+// the fallback pixels, on the picture's row 20 above. So a reported change makes its rows stale;
+// a stale row that comes out different from before makes the row 20 below stale in turn, and
+// the chain ends at the first row that comes out as it was. Stale rows are rendered top first,
+// so the row 20 above is always finished, and the picture ends up byte for byte the one a
+// rendering from scratch gives.
+//
+// Images of other sizes than at the last pass, or pixels changed since then without a report,
+// make every row stale.
+class LiveStereogram final
+{
+public:
+    // `setMarksShown(false)` takes the tools' marks (a marquee, a caret) out of the images while
+    // rows are read, and `setMarksShown(true)` puts them back; both may report changes, which
+    // are ignored. The images must outlive this object.
+    LiveStereogram(const RasterImage& patternStrip, const RasterImage& depthMap,
+                   std::function<void(bool)> setMarksShown = {});
+
+    // Rows first..last of an image changed; image rows are picture rows. Returns false when the
+    // report is ignored because it comes from taking out or putting back the marks.
+    bool rowsChanged(int first, int last);
+    // Every row stale.
+    void restart();
+
+    // Brings stale rows up to date, top first, until none is left or `budgetNs` nanoseconds
+    // have passed; at least one row per call. Returns whether the picture is up to date.
+    bool render(qint64 budgetNs);
+    bool upToDate() const;
+
+    // Frees the picture; the next render starts over.
+    void release();
+
+    // Whether picture() holds a whole 3D picture: false until the first pass after a size
+    // change has finished, then true while later changes come in (each row either as it was
+    // or brought up to date).
+    bool hasPicture() const { return m_complete; }
+    const RasterImage& picture() const { return m_picture; }
+    // The last start-over failed for want of memory; it is tried again at the next change.
+    bool outOfMemory() const { return m_outOfMemory; }
+
+    // Rows rendered since construction, for tests and measurements.
+    qint64 rowsRendered() const { return m_rowsRendered; }
+
+private:
+    struct Sizes
+    {
+        int stripWidth = -1;
+        int stripHeight = -1;
+        int depthWidth = -1;
+        int depthHeight = -1;
+        bool operator==(const Sizes&) const = default;
+    };
+    Sizes currentSizes() const;
+    std::pair<qint64, qint64> currentKeys() const;
+    bool startOver();
+    void renderStaleRow(int y);
+
+    const RasterImage& m_patternStrip;
+    const RasterImage& m_depthMap;
+    std::function<void(bool)> m_setMarksShown;
+    RasterImage m_picture;
+    StereogramRenderer m_renderer{m_picture};
+    Sizes m_sizes;
+    // cacheKey() of both images after the last report or pass: QImage gives a new key at every
+    // write, so another key means a change nobody reported.
+    std::pair<qint64, qint64> m_seenKeys{0, 0};
+    std::vector<std::uint8_t> m_stale;
+    std::vector<QRgb> m_previousRow;
+    int m_firstStale = 0; // no row above it is stale
+    bool m_complete = false;
+    bool m_reading = false;
+    bool m_outOfMemory = false;
+    qint64 m_rowsRendered = 0;
+};

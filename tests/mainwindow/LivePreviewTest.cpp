@@ -1,0 +1,208 @@
+#include "mainwindow/LivePreview.h"
+
+#include "WindowFixture.h"
+#include "common/ImageCompare.h"
+#include "common/TestMain.h"
+#include "mainwindow/ImageView.h"
+#include "mainwindow/ScrollBox.h"
+#include "mainwindow/Shape.h"
+#include "output/TfmOutput.h"
+#include "render/StereogramRenderer.h"
+#include "tools/TDrawTool.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+
+enum Edit
+{
+    Pencil,
+    Shapes,
+    Fill,
+    Undo,
+    Open,
+    Grip,
+};
+
+QImage colourfulStrip()
+{
+    QImage image(120, 300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgb(x * 2, (y * 7) % 256, (x * y) % 251));
+        }
+    }
+    return image;
+}
+
+void drag(QWidget* widget, const QList<QPoint>& points)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, points.first());
+    for (const QPoint& point : points) {
+        QTest::mouseMove(widget, point);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, points.last());
+}
+
+} // namespace
+
+// View > Live 3D Preview: its picture follows the edits of both images and is Make 3D's; it
+// works only while shown, and then at most once per pass of the event loop.
+class LivePreviewTest : public QObject, public WindowFixture
+{
+    Q_OBJECT
+
+    LivePreview* preview() { return form().livePreview(); }
+
+    void showPreview()
+    {
+        form().LivePreviewItem->trigger();
+        QVERIFY(preview() && preview()->isVisible());
+        QTRY_VERIFY(preview()->stereogram().upToDate());
+    }
+
+    void paintDepth(int grey, const QList<QPoint>& points, QToolButton* tool)
+    {
+        QTest::mouseClick(tool, Qt::LeftButton);
+        form().drawingState().CurrentColor = colorref::paletteGrey(grey);
+        form().drawingState().OpaquePaint = true;
+        drag(form().Image2, points);
+    }
+
+    void edit(Edit edit)
+    {
+        TForm1& f = form();
+        switch (edit) {
+        case Pencil:
+            paintDepth(180, {{60, 40}, {90, 60}, {150, 70}, {200, 140}}, f.sbPen);
+            break;
+        case Shapes:
+            paintDepth(120, {{30, 30}, {120, 110}}, f.sbRect);
+            paintDepth(230, {{100, 90}, {260, 200}}, f.sbEllip);
+            paintDepth(90, {{10, 280}, {290, 150}}, f.sbLine);
+            break;
+        case Fill:
+            paintDepth(160, {{250, 250}}, f.sbFill);
+            break;
+        case Undo:
+            f.EditUndoItem->trigger();
+            break;
+        case Open: {
+            QImage depth(240, 280, QImage::Format_RGB32);
+            depth.fill(qRgb(58, 58, 58));
+            QPainter(&depth).fillRect(60, 40, 120, 160, QColor(200, 200, 200));
+            QVERIFY(depth.save(path("depth.bmp")));
+            m_prompts.files = {path("depth.bmp")};
+            f.sbopenClick();
+            break;
+        }
+        case Grip:
+            drag(f.Shape4, {{1, 1},
+                            f.Shape4->mapFromGlobal(
+                                f.ScrollBox2->viewport()->mapToGlobal(QPoint(210, 170)))});
+            QVERIFY(f.depthMap().width() != 300);
+            break;
+        }
+    }
+
+private slots:
+    void init()
+    {
+        openWindow();
+        form().patternStrip().setImage(colourfulStrip());
+        form().SwitchCurrentImage();
+        QVERIFY(form().drawingState().DepthMapActive);
+    }
+    void cleanup() { closeWindow(); }
+
+    void followsEditsAsMake3D_data()
+    {
+        QTest::addColumn<QList<int>>("edits");
+        QTest::newRow("pencil") << QList<int>{Pencil};
+        QTest::newRow("shapes") << QList<int>{Shapes};
+        QTest::newRow("fill") << QList<int>{Fill};
+        QTest::newRow("undo") << QList<int>{Pencil, Undo};
+        QTest::newRow("open") << QList<int>{Open, Pencil};
+        QTest::newRow("size grip") << QList<int>{Grip, Pencil};
+    }
+    // After each edit the picture is up to date with both images once the event loop has run;
+    // at the end it is the picture Make 3D builds.
+    void followsEditsAsMake3D()
+    {
+        QFETCH(QList<int>, edits);
+        showPreview();
+        TForm1& f = form();
+        for (int e : edits) {
+            const qint64 rows = preview()->stereogram().rowsRendered();
+            edit(Edit(e));
+            QTRY_VERIFY(preview()->stereogram().upToDate());
+            QVERIFY(preview()->stereogram().rowsRendered() > rows);
+            DL_COMPARE_IMAGES(
+                preview()->stereogram().picture().image(),
+                StereogramRenderer::renderAll(f.patternStrip(), f.depthMap()).image());
+        }
+        f.SbMake3DPClick();
+        TfmOutput* output = f.outputWindow();
+        while (!output->renderer().RenderDone()) {
+            output->Timer1Timer();
+        }
+        QVERIFY(preview()->stereogram().upToDate());
+        DL_COMPARE_IMAGES(preview()->stereogram().picture().image(), output->picture().image());
+    }
+
+    // The item closes the View menu; it and the window's close box show and hide the window,
+    // which keeps its place. Hidden, the window keeps no picture and renders nothing.
+    void hiddenDoesNothing()
+    {
+        TForm1& f = form();
+        QCOMPARE(f.View1->actions().last(), f.LivePreviewItem);
+        QVERIFY(!f.LivePreviewItem->isChecked());
+        showPreview();
+        QVERIFY(f.LivePreviewItem->isChecked());
+        preview()->move(preview()->pos() + QPoint(17, 9));
+        const QPoint place = preview()->pos();
+
+        preview()->close();
+        QVERIFY(!f.LivePreviewItem->isChecked());
+        QVERIFY(preview()->stereogram().picture().isEmpty());
+        const qint64 rows = preview()->stereogram().rowsRendered();
+        edit(Pencil);
+        edit(Fill);
+        QTest::qWait(50);
+        QCOMPARE(preview()->stereogram().rowsRendered(), rows);
+
+        showPreview();
+        QCOMPARE(preview()->pos(), place);
+        DL_COMPARE_IMAGES(preview()->stereogram().picture().image(),
+                          StereogramRenderer::renderAll(f.patternStrip(), f.depthMap()).image());
+        f.LivePreviewItem->trigger();
+        QVERIFY(preview()->isHidden());
+    }
+
+    // Changes reported between two turns of the event loop make one pass; with nothing
+    // changed there is none.
+    void passesCoalesce()
+    {
+        showPreview();
+        const qint64 passes = preview()->passes();
+        QTest::qWait(60);
+        QCOMPARE(preview()->passes(), passes);
+
+        QTest::mouseClick(form().sbPen, Qt::LeftButton);
+        form().drawingState().CurrentColor = colorref::paletteGrey(200);
+        TDrawTool& tool = *form().drawTool();
+        tool.MouseDown(20, 20);
+        for (int i = 0; i < 30; ++i) {
+            tool.MouseMove(20 + 8 * i, 20 + 4 * i);
+        }
+        tool.MouseUp(260, 140);
+        QTRY_VERIFY(preview()->stereogram().upToDate());
+        QCOMPARE(preview()->passes(), passes + 1);
+    }
+};
+
+DEPTHLOOM_TEST_CLASS(LivePreviewTest);
+#include "LivePreviewTest.moc"
