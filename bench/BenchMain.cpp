@@ -18,6 +18,7 @@ int main(int argc, char** argv)
 
     registerRenderBenchmarks();
     registerFileBenchmarks();
+    registerBatchBenchmarks();
     registerToolBenchmarks();
     registerWindowBenchmarks();
     registerStartupBenchmarks();
@@ -27,7 +28,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more : {fileTargets, toolTargets, shapeTargets, windowTargets, startupTargets}) {
+    for (auto* more :
+         {fileTargets, batchTargets, toolTargets, shapeTargets, windowTargets, startupTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

@@ -177,6 +177,11 @@ void StereogramRenderer::PrepareOutput(const RasterImage& patternStrip, const Ra
             }
         }
     }
+    PrepareFilledOutput(stripWidth);
+}
+
+void StereogramRenderer::PrepareFilledOutput(int stripWidth)
+{
     m_blackRow.assign(size_t(m_output.width()), Black);
     m_stripWidth = stripWidth;
     m_currentRow = 0;
