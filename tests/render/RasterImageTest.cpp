@@ -519,6 +519,14 @@ private Q_SLOTS:
         QVERIFY(loaded.load(bmp, &error));
         DL_COMPARE_IMAGES(loaded.image(), picture.image());
 
+        // A PNG keeps the resolution, as a bitmap does.
+        QImage dense = picture.image();
+        dense.setDotsPerMeterX(5000);
+        dense.setDotsPerMeterY(6000);
+        const QString densePng = dir.filePath(QStringLiteral("dense.png"));
+        QVERIFY(RasterImage(dense).save(densePng));
+        QCOMPARE(QImage(densePng).dotsPerMeterY(), 6000);
+
         // Saving into a folder that does not exist fails, naming the file.
         const QString missing = dir.filePath(QStringLiteral("no/such/pic.bmp"));
         QVERIFY(!picture.save(missing, &error));
