@@ -58,9 +58,10 @@ QString outOfMemory(const QString& output)
 // Rows are laid out and rendered in bands of this many, each while it is in the cache.
 constexpr int BandRows = 16;
 
-// The 3D picture of `pattern` and the depth map `depth` as its file was read: the same pixels
-// as StereogramRenderer::renderAll on the depth map's greys, in one pass over fresh memory
-// instead of a grey copy of the depth map and three passes over the output.
+// The 3D picture of `pattern` and the depth map `depth` as its file was read: the pixels of
+// StereogramRenderer::renderAll on the depth map's greys, with no full-size grey copy of the
+// depth map, laying out and rendering the output in one pass instead of two. Throws
+// std::bad_alloc.
 RasterImage render3dPicture(const RasterImage& pattern, const QImage& depth)
 {
     const int strip = pattern.width();
@@ -92,7 +93,9 @@ RasterImage render3dPicture(const RasterImage& pattern, const QImage& depth)
                 std::fill(row, row + strip, QRgb(0xFFFFFFFF));
             }
         }
-        greyRows(depth, top, rows, first + top * stride + strip, stride);
+        if (!greyRows(depth, top, rows, first + top * stride + strip, stride)) {
+            throw std::bad_alloc();
+        }
         for (int i = 0; i < rows; ++i) {
             renderer.RenderRow(strip, height);
         }

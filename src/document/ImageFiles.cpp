@@ -8,7 +8,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <new>
 #include <utility>
 
 namespace {
@@ -31,7 +30,7 @@ constexpr int BandRows = 16;
 
 } // namespace
 
-void greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype destStride)
+bool greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype destStride)
 {
     const int width = picture.width();
     switch (picture.format()) {
@@ -40,7 +39,7 @@ void greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype des
             greyRgb32Row(reinterpret_cast<const QRgb*>(picture.constScanLine(y + i)), width,
                          dest + i * destStride);
         }
-        return;
+        return true;
     case QImage::Format_Grayscale8:
         for (int i = 0; i < count; ++i) {
             const uchar* row = picture.constScanLine(y + i);
@@ -49,19 +48,19 @@ void greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype des
                 out[x] = 0xFF000000 | QRgb(row[x]) * 0x010101;
             }
         }
-        return;
+        return true;
     default:
         for (int done = 0; done < count; done += BandRows) {
             const int rows = std::min(BandRows, count - done);
             const RasterImage band(picture.copy(0, y + done, width, rows));
             if (band.height() != rows) {
-                throw std::bad_alloc();
+                return false;
             }
             for (int i = 0; i < rows; ++i) {
                 greyRgb32Row(band.constScanLine(i), width, dest + (done + i) * destStride);
             }
         }
-        return;
+        return true;
     }
 }
 
@@ -75,18 +74,17 @@ bool LoadGreyBitmap(RasterImage& image, const QString& fileName, QString* error)
     const bool inPlace = decoded.format() == QImage::Format_RGB32;
     QImage grey = inPlace ? std::move(decoded)
                           : newPicture(decoded.width(), decoded.height(), QImage::Format_RGB32);
-    if (grey.isNull()) {
+    if (grey.isNull() ||
+        !greyRows(inPlace ? grey : decoded, 0, grey.height(), reinterpret_cast<QRgb*>(grey.bits()),
+                  grey.bytesPerLine() / qsizetype(sizeof(QRgb)))) {
         if (error) {
             *error = QStringLiteral("Cannot read %1: not enough memory for the %2 x %3 picture")
                          .arg(QDir::toNativeSeparators(fileName))
-                         .arg(decoded.width())
-                         .arg(decoded.height());
+                         .arg(grey.isNull() ? decoded.width() : grey.width())
+                         .arg(grey.isNull() ? decoded.height() : grey.height());
         }
         return false;
     }
-    auto* rows = reinterpret_cast<QRgb*>(grey.bits());
-    greyRows(inPlace ? grey : decoded, 0, grey.height(), rows,
-             grey.bytesPerLine() / qsizetype(sizeof(QRgb)));
     image.setImage(grey);
     return true;
 }

@@ -15,8 +15,9 @@ bool LoadGreyBitmap(RasterImage& image, const QString& fileName, QString* error 
 // each pixel becomes (blue + green + red) div 3 in all three channels. They are written as opaque
 // RGB32 to `dest`, whose rows lie `destStride` pixels apart; `dest` may be the picture's own rows
 // when it is RGB32. 8-bit grey and RGB32 rows are turned directly, other formats a few rows at
-// a time, so no picture of the full size is made on the way.
-void greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype destStride);
+// a time, so no picture of the full size is made on the way; false when the memory for those few
+// rows cannot be had.
+bool greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype destStride);
 
 // Reads a depth map file as it is stored, for callers that take its greys with greyRows: a
 // height-map file's picture when the extension is .bkp (in any case), otherwise any picture Qt
