@@ -132,8 +132,8 @@ private Q_SLOTS:
 
     // The batch command makes the editor's picture from every kind of depth map file: Open
     // turns it grey as (blue + green + red) div 3, Make 3D renders it, and the file holds a
-    // bitmap byte for byte as Qt writes it, or a PNG of the same pixels. Depth
-    // widths 90 to 93 give every padding of a 24-bit bitmap row.
+    // bitmap byte for byte as Qt writes it, or a PNG of the same pixels. Depth widths 90 to 93
+    // give every padding of a 24-bit bitmap row.
     void make3dOutputUnchanged_data()
     {
         QTest::addColumn<QImage>("depth");
@@ -165,22 +165,19 @@ private Q_SLOTS:
                 reinterpret_cast<QRgb*>(colour.scanLine(y))[x] = c;
             }
         }
-        QTest::newRow("8-bit grey PNG to bitmap") << grey << "grey.png"
-                                                  << "grey.bmp";
-        QTest::newRow("8-bit grey PNG to PNG") << grey << "grey.png"
-                                               << "grey-out.png";
-        QTest::newRow("16-bit grey PNG to bitmap") << grey16 << "grey16.png"
-                                                   << "grey16.bmp";
-        QTest::newRow("colour bitmap to bitmap") << colour << "colour.bmp"
-                                                 << "colour-out.bmp";
-        QTest::newRow("colour bitmap to PNG") << colour << "colour.bmp"
-                                              << "colour.png";
-        QTest::newRow("transparent PNG to bitmap") << clear << "clear.png"
-                                                   << "clear.bmp";
-        QTest::newRow("palette bitmap to bitmap") << palette << "palette.bmp"
-                                                  << "palette-out.bmp";
-        QTest::newRow("palette bitmap to PNG") << palette << "palette.bmp"
-                                               << "palette.png";
+        const auto row = [](const char* tag, const QImage& depth, const char* depthName,
+                            const char* output) {
+            QTest::newRow(tag) << depth << QString::fromLatin1(depthName)
+                               << QString::fromLatin1(output);
+        };
+        row("8-bit grey PNG to bitmap", grey, "grey.png", "grey.bmp");
+        row("8-bit grey PNG to PNG", grey, "grey.png", "grey-out.png");
+        row("16-bit grey PNG to bitmap", grey16, "grey16.png", "grey16.bmp");
+        row("colour bitmap to bitmap", colour, "colour.bmp", "colour-out.bmp");
+        row("colour bitmap to PNG", colour, "colour.bmp", "colour.png");
+        row("transparent PNG to bitmap", clear, "clear.png", "clear.bmp");
+        row("palette bitmap to bitmap", palette, "palette.bmp", "palette-out.bmp");
+        row("palette bitmap to PNG", palette, "palette.bmp", "palette.png");
     }
     void make3dOutputUnchanged()
     {
