@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 packages=(
     cmake ninja-build g++ make pkg-config
-    qt6-base-dev libgl-dev libbenchmark-dev
+    qt6-base-dev libgl-dev libspng-dev libbenchmark-dev
     xvfb xauth x11-utils xdotool xclip imagemagick poppler-utils
     fonts-noto-cjk fonts-liberation2
 )

@@ -18,6 +18,7 @@ int main(int argc, char** argv)
 
     registerRenderBenchmarks();
     registerFileBenchmarks();
+    registerBatchBenchmarks();
     registerToolBenchmarks();
     registerWindowBenchmarks();
     registerStartupBenchmarks();
@@ -29,7 +30,8 @@ int main(int argc, char** argv)
 
     std::vector<RatioTarget> targets = renderTargets();
     for (auto* more :
-         {fileTargets, toolTargets, shapeTargets, windowTargets, startupTargets, liveTargets}) {
+         {fileTargets, batchTargets, toolTargets, shapeTargets, windowTargets, startupTargets,
+          liveTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

@@ -9,6 +9,9 @@ void registerRenderBenchmarks();
 std::vector<RatioTarget> renderTargets();
 void registerFileBenchmarks();
 std::vector<RatioTarget> fileTargets();
+// The batch command with its files, against reading, touching and writing as much.
+void registerBatchBenchmarks();
+std::vector<RatioTarget> batchTargets();
 // The output window under a Qt event loop; needs the QApplication that main creates.
 void registerWindowBenchmarks();
 std::vector<RatioTarget> windowTargets();

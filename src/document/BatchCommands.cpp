@@ -2,6 +2,7 @@
 
 #include "document/ImageFiles.h"
 #include "document/TMy3DFile.h"
+#include "render/PictureMemory.h"
 #include "render/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <sys/stat.h>
 
@@ -52,6 +55,54 @@ QString outOfMemory(const QString& output)
     return QStringLiteral("Cannot write %1: not enough memory for the picture").arg(shown(output));
 }
 
+// Rows are laid out and rendered in bands of this many, each while it is in the cache.
+constexpr int BandRows = 16;
+
+// The 3D picture of `pattern` and the depth map `depth` as its file was read: the pixels of
+// StereogramRenderer::renderAll on the depth map's greys, with no full-size grey copy of the
+// depth map, laying out and rendering the output in one pass instead of two. Throws
+// std::bad_alloc.
+RasterImage render3dPicture(const RasterImage& pattern, const QImage& depth)
+{
+    const int strip = pattern.width();
+    const int width = strip + depth.width();
+    const int height = depth.height();
+    if (width == 0 || height == 0) {
+        return StereogramRenderer::renderAll(pattern, RasterImage(depth.width(), height));
+    }
+    RasterImage output;
+    QImage picture = newPicture(width, height, QImage::Format_RGB32);
+    if (picture.isNull()) {
+        throw std::bad_alloc();
+    }
+    output.setImage(picture);
+    picture = QImage(); // one owner, so writing a row copies nothing
+    StereogramRenderer renderer(output);
+    renderer.PrepareFilledOutput(strip);
+    const int stripRows = pattern.isEmpty() ? 0 : std::min(height, pattern.height());
+    QRgb* first = output.scanLine(0);
+    const qsizetype stride = output.image().bytesPerLine() / qsizetype(sizeof(QRgb));
+    for (int top = 0; top < height; top += BandRows) {
+        const int rows = std::min(BandRows, height - top);
+        for (int y = top; y < top + rows; ++y) {
+            QRgb* row = first + y * stride;
+            if (y < stripRows) {
+                std::memcpy(row, pattern.constScanLine(y), size_t(strip) * sizeof(QRgb));
+            } else {
+                // Below a short strip, white: the colour of a new picture.
+                std::fill(row, row + strip, QRgb(0xFFFFFFFF));
+            }
+        }
+        if (!greyRows(depth, top, rows, first + top * stride + strip, stride)) {
+            throw std::bad_alloc();
+        }
+        for (int i = 0; i < rows; ++i) {
+            renderer.RenderRow(strip, height);
+        }
+    }
+    return output;
+}
+
 } // namespace
 
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
@@ -68,8 +119,8 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
         if (!pattern.load(patternPath, &error)) {
             return error;
         }
-        RasterImage depth;
-        if (!loadDepthMap(depth, depthPath, &error)) {
+        QImage depth;
+        if (!readDepthPicture(depthPath, &depth, &error)) {
             return error;
         }
         if (warning && pattern.height() < depth.height()) {
@@ -80,7 +131,7 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
                            .arg(shown(depthPath))
                            .arg(depth.height());
         }
-        const RasterImage output = StereogramRenderer::renderAll(pattern, depth);
+        const RasterImage output = render3dPicture(pattern, depth);
         if (!output.save(outputPath, &error)) {
             return error;
         }

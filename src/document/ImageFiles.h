@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 class RasterImage;
@@ -9,8 +10,19 @@ class RasterImage;
 // On failure `image` is unchanged and `error` names the file and the reason.
 bool LoadGreyBitmap(RasterImage& image, const QString& fileName, QString* error = nullptr);
 
-// Turns every pixel of `image` into the grey (blue + green + red) div 3.
-void makeGrey(RasterImage& image);
+// The greys a depth map takes from rows y .. y + count - 1 of `picture`, a picture as its file
+// was decoded, in any format (transparent pixels laid over white, as RasterImage takes them):
+// each pixel becomes (blue + green + red) div 3 in all three channels. They are written as opaque
+// RGB32 to `dest`, whose rows lie `destStride` pixels apart; `dest` may be the picture's own rows
+// when it is RGB32. 8-bit grey and RGB32 rows are turned directly, other formats a few rows at
+// a time, so no picture of the full size is made on the way; false when the memory for those few
+// rows cannot be had.
+bool greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype destStride);
+
+// Reads a depth map file as it is stored, for callers that take its greys with greyRows: a
+// height-map file's picture when the extension is .bkp (in any case), otherwise any picture Qt
+// reads in the format its decoder gives. On failure `error` names the file and the reason.
+bool readDepthPicture(const QString& fileName, QImage* picture, QString* error = nullptr);
 
 // Reads a depth map as the depth map's Open does: a height-map file when the extension is .bkp
 // (in any case), otherwise any picture Qt reads, turned grey. On failure `image` is unchanged

@@ -1,6 +1,8 @@
 #include "render/RasterImage.h"
 
 #include "render/PictureFileCheck.h"
+#include "render/PictureFileWriter.h"
+#include "render/PictureMemory.h"
 #include "render/RegularFile.h"
 
 #include <QBuffer>
@@ -10,7 +12,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -806,11 +807,12 @@ void RasterImage::textOut(int x, int y, const QString& text)
 
 bool RasterImage::load(const QString& path, QString* error)
 {
-    RegularFile file;
-    QByteArray bytes;
+    QImage decoded;
+    if (!readPictureFile(path, &decoded, error)) {
+        return false;
+    }
     QString reason;
-    if (!file.open(path, RegularFile::MaxPictureBytes, &reason) || !file.readAll(&bytes, &reason) ||
-        !loadFromData(bytes, QFileInfo(path).suffix().toLower().toLatin1(), &reason)) {
+    if (!adopt(decoded, &reason)) {
         if (error) {
             *error =
                 QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
@@ -821,6 +823,58 @@ bool RasterImage::load(const QString& path, QString* error)
 }
 
 bool RasterImage::loadFromData(QByteArrayView bytes, const QByteArray& formatHint, QString* reason)
+{
+    QImage decoded;
+    return decodePicture(bytes, formatHint, &decoded, reason) && adopt(decoded, reason);
+}
+
+bool RasterImage::adopt(const QImage& decoded, QString* reason)
+{
+    const QImage opaque = toOpaqueRgb32(decoded);
+    if (opaque.isNull()) {
+        if (reason) {
+            *reason = QStringLiteral("not enough memory for the %1 x %2 picture")
+                          .arg(decoded.width())
+                          .arg(decoded.height());
+        }
+        return false;
+    }
+    m_image = opaque;
+    m_width = opaque.width();
+    m_height = opaque.height();
+    return true;
+}
+
+bool RasterImage::save(const QString& path, QString* error) const
+{
+    QString reason = QStringLiteral("the picture has no pixels");
+    if (!isEmpty() && writePictureFile(m_image, path, imageFormatForPath(path), &reason)) {
+        return true;
+    }
+    if (error) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
+    }
+    return false;
+}
+
+bool readPictureFile(const QString& path, QImage* picture, QString* error)
+{
+    RegularFile file;
+    QByteArray bytes;
+    QString reason;
+    if (!file.open(path, RegularFile::MaxPictureBytes, &reason) || !file.readAll(&bytes, &reason) ||
+        !decodePicture(bytes, QFileInfo(path).suffix().toLower().toLatin1(), picture, &reason)) {
+        if (error) {
+            *error =
+                QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool decodePicture(QByteArrayView bytes, const QByteArray& formatHint, QImage* picture,
+                   QString* reason)
 {
     auto fail = [&](const QString& why) {
         if (reason) {
@@ -852,48 +906,13 @@ bool RasterImage::loadFromData(QByteArrayView bytes, const QByteArray& formatHin
     // whatever the memory held.
     QImage loaded;
     if (size.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
-        loaded = QImage(size, reader.imageFormat());
+        loaded = newPicture(size.width(), size.height(), reader.imageFormat());
         loaded.fill(0);
     }
     if (!reader.read(&loaded)) {
         return fail(reader.errorString());
     }
-    const QImage opaque = toOpaqueRgb32(loaded);
-    if (opaque.isNull()) {
-        return fail(QStringLiteral("not enough memory for the %1 x %2 picture")
-                        .arg(loaded.width())
-                        .arg(loaded.height()));
-    }
-    m_image = opaque;
-    m_width = opaque.width();
-    m_height = opaque.height();
-    return true;
-}
-
-bool RasterImage::save(const QString& path, QString* error) const
-{
-    auto fail = [&](const QString& reason) {
-        if (error) {
-            *error =
-                QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
-        }
-        return false;
-    };
-    if (isEmpty()) {
-        return fail(QStringLiteral("the picture has no pixels"));
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
-    }
-    QImageWriter writer(&file, imageFormatForPath(path));
-    if (!writer.write(m_image)) {
-        file.cancelWriting();
-        return fail(writer.errorString());
-    }
-    if (!file.commit()) {
-        return fail(file.errorString());
-    }
+    *picture = loaded;
     return true;
 }
 

@@ -189,6 +189,7 @@ public:
 
 private:
     struct Span;
+    bool adopt(const QImage& decoded, QString* reason);
     bool preparePattern();
     void fillSpans(const std::vector<Span>& spans);
     void paintRow(int y, int x0, int x1, QRgb color, bool usePattern, PenMode mode);
@@ -206,6 +207,14 @@ private:
     QPoint m_penPos;
     LogicalPalette m_palette;
 };
+
+// Reads a picture file with the checks of RasterImage::load, leaving the picture in the format
+// its decoder gives (an 8-bit grey PNG stays 8-bit grey), for callers that take its pixels their
+// own way. On failure `picture` is unchanged and `error` names the file and the reason.
+bool readPictureFile(const QString& path, QImage* picture, QString* error = nullptr);
+// The same on a file's bytes; see RasterImage::loadFromData.
+bool decodePicture(QByteArrayView bytes, const QByteArray& formatHint, QImage* picture,
+                   QString* reason);
 
 // The format `path` is written in: its extension when Qt writes that format (png, jpg, ...),
 // otherwise "bmp".

@@ -170,6 +170,11 @@ void StereogramRenderer::PrepareSize(const RasterImage& patternStrip, const Rast
         m_output.setImage(picture);
         m_output.setSize(width, height);
     }
+    PrepareFilledOutput(stripWidth);
+}
+
+void StereogramRenderer::PrepareFilledOutput(int stripWidth)
+{
     m_blackRow.assign(size_t(m_output.width()), Black);
     m_stripWidth = stripWidth;
     m_currentRow = 0;

@@ -29,6 +29,12 @@ public:
     // of the strip area white. Reads both images; changes neither.
     void PrepareOutput(const RasterImage& patternStrip, const RasterImage& depthMap);
 
+    // PrepareOutput for an owner that lays out the output itself: it is already (strip width +
+    // depth width) x depth height, and each row holds the strip's pixels and the depth map's
+    // greys by the time RenderRow reaches it. Filling rows just ahead of rendering them renders
+    // them while they are in the cache.
+    void PrepareFilledOutput(int stripWidth);
+
     // Renders row CurrentRow() and returns the progress 0..100 before it (row / depth height,
     // rounded half to even); once past the last row, sets RenderDone and returns EndMark.
     // `patternStripWidth` is where the row starts and `depthMapHeight` what progress is

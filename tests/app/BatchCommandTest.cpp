@@ -1,15 +1,19 @@
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
+#include "document/BatchCommands.h"
 #include "document/ImageFiles.h"
 #include "render/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,6 +128,124 @@ private Q_SLOTS:
         QImage written;
         QVERIFY(written.load(outPath));
         DL_COMPARE_IMAGES(written, expected.image());
+    }
+
+    // The batch command makes the editor's picture from every kind of depth map file: Open
+    // turns it grey as (blue + green + red) div 3, Make 3D renders it, and the file holds a
+    // bitmap byte for byte as Qt writes it, or a PNG of the same pixels. Depth widths 90 to 93
+    // give every padding of a 24-bit bitmap row.
+    void make3dOutputUnchanged_data()
+    {
+        QTest::addColumn<QImage>("depth");
+        QTest::addColumn<QString>("depthName");
+        QTest::addColumn<QString>("output");
+        const int h = 40;
+        QImage grey(92, h, QImage::Format_Grayscale8);
+        QImage grey16(91, h, QImage::Format_Grayscale16);
+        QImage colour(93, h, QImage::Format_RGB32);
+        QImage clear(90, h, QImage::Format_ARGB32);
+        QImage palette(91, h, QImage::Format_Indexed8);
+        for (int i = 0; i < 16; ++i) {
+            palette.setColor(i, qRgb(i * 16, 255 - i * 9, (i * 77) % 256));
+        }
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < 93; ++x) {
+                const QRgb c = qRgb(x * 11 % 256, y * 53 % 256, x * y * 7 % 256);
+                if (x < 92) {
+                    grey.scanLine(y)[x] = uchar(56 + (x / 9 + y / 7) * 19 % 200);
+                }
+                if (x < 91) {
+                    reinterpret_cast<quint16*>(grey16.scanLine(y))[x] = quint16(x * y * 263 + x);
+                    palette.scanLine(y)[x] = uchar((x / 5 + y / 3) % 16);
+                }
+                if (x < 90) {
+                    reinterpret_cast<QRgb*>(clear.scanLine(y))[x] =
+                        qRgba(qRed(c), qGreen(c), qBlue(c), x * 37 % 256);
+                }
+                reinterpret_cast<QRgb*>(colour.scanLine(y))[x] = c;
+            }
+        }
+        const auto row = [](const char* tag, const QImage& depth, const char* depthName,
+                            const char* output) {
+            QTest::newRow(tag) << depth << QString::fromLatin1(depthName)
+                               << QString::fromLatin1(output);
+        };
+        row("8-bit grey PNG to bitmap", grey, "grey.png", "grey.bmp");
+        row("8-bit grey PNG to PNG", grey, "grey.png", "grey-out.png");
+        row("16-bit grey PNG to bitmap", grey16, "grey16.png", "grey16.bmp");
+        row("colour bitmap to bitmap", colour, "colour.bmp", "colour-out.bmp");
+        row("colour bitmap to PNG", colour, "colour.bmp", "colour.png");
+        row("transparent PNG to bitmap", clear, "clear.png", "clear.bmp");
+        row("palette bitmap to bitmap", palette, "palette.bmp", "palette-out.bmp");
+        row("palette bitmap to PNG", palette, "palette.bmp", "palette.png");
+    }
+    void make3dOutputUnchanged()
+    {
+        QFETCH(QImage, depth);
+        QFETCH(QString, depthName);
+        QFETCH(QString, output);
+        const QString depthPath = m_dir.filePath(depthName);
+        const QString outPath = m_dir.filePath(output);
+        QVERIFY(depth.save(depthPath));
+        QCOMPARE(QImage(depthPath).format(), depth.format()); // the kind of file the row names
+
+        RasterImage greys{QImage(depthPath)}; // as decoded, laid over white
+        for (int y = 0; y < greys.height(); ++y) {
+            QRgb* row = greys.scanLine(y);
+            for (int x = 0; x < greys.width(); ++x) {
+                const int v = (qBlue(row[x]) + qGreen(row[x]) + qRed(row[x])) / 3;
+                row[x] = qRgb(v, v, v);
+            }
+        }
+        RasterImage opened;
+        QVERIFY(loadDepthMap(opened, depthPath));
+        DL_COMPARE_IMAGES(opened.image(), greys.image());
+
+        RasterImage strip;
+        QVERIFY(strip.load(path("strip.png")));
+        const QImage expected = StereogramRenderer::renderAll(strip, greys).image();
+        const QString error = make3dFiles(path("strip.png"), depthPath, outPath);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        if (output.endsWith(QLatin1String(".bmp"))) {
+            QByteArray qtBitmap;
+            QBuffer buffer(&qtBitmap);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) &&
+                    QImageWriter(&buffer, "bmp").write(expected));
+            QCOMPARE(readAll(outPath), qtBitmap);
+            return;
+        }
+        QVERIFY(readAll(outPath).startsWith("\x89PNG"));
+        const QImage written(outPath);
+        DL_COMPARE_IMAGES(written, expected);
+    }
+
+    // A file that cannot be written whole ends the command with the system's reason, and the
+    // earlier output stays, with nothing half-written beside it.
+    void writeFailureKeepsTheOutput_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("bitmap") << QStringLiteral("unwritten.bmp");
+        QTest::newRow("PNG") << QStringLiteral("unwritten.png");
+        QTest::newRow("JPEG, by Qt's writer") << QStringLiteral("unwritten.jpg");
+    }
+    void writeFailureKeepsTheOutput()
+    {
+        QFETCH(QString, output);
+        const QString outPath = m_dir.filePath(output);
+        const QByteArray earlier("an earlier picture");
+        writeFile(outPath, earlier);
+        // Files may grow to 1 KiB; past that a write fails instead of raising a signal.
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved = {};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small{1024, saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const QString error = make3dFiles(path("strip.png"), path("depth.bmp"), outPath);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY2(error.contains(outPath) && error.contains(QLatin1String("too large")),
+                 qPrintable(error));
+        QCOMPARE(readAll(outPath), earlier);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(output), QStringList{output});
     }
 
     // Bad input: one line on standard error naming the culprit, a non-zero exit, and the

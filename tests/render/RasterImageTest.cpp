@@ -9,8 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <malloc.h>
 #include <set>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <utility>
 
@@ -516,6 +519,14 @@ private Q_SLOTS:
         QVERIFY(loaded.load(bmp, &error));
         DL_COMPARE_IMAGES(loaded.image(), picture.image());
 
+        // A PNG keeps the resolution, as a bitmap does.
+        QImage dense = picture.image();
+        dense.setDotsPerMeterX(5000);
+        dense.setDotsPerMeterY(6000);
+        const QString densePng = dir.filePath(QStringLiteral("dense.png"));
+        QVERIFY(RasterImage(dense).save(densePng));
+        QCOMPARE(QImage(densePng).dotsPerMeterY(), 6000);
+
         // Saving into a folder that does not exist fails, naming the file.
         const QString missing = dir.filePath(QStringLiteral("no/such/pic.bmp"));
         QVERIFY(!picture.save(missing, &error));
@@ -532,6 +543,37 @@ private Q_SLOTS:
         QCOMPARE(loaded.pixel(1, 0), colorref::rgb(0, 0, 255));
         QCOMPARE(imageFormatForPath(QStringLiteral("a/b.PNG")), QByteArray("png"));
         QCOMPARE(imageFormatForPath(QStringLiteral("a/b.bkp")), QByteArray("bmp"));
+    }
+
+    // A bitmap's header holds its sizes in 32 bits: a larger picture is refused, not written
+    // with a header that lies. Its 6.4 GB of pixels are only reserved, never touched.
+    void bitmapTooLargeForItsHeader()
+    {
+        const int side = 40000;
+        const size_t bytes = size_t(side) * side * sizeof(QRgb);
+        void* pixels =
+            ::mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        QVERIFY(pixels != MAP_FAILED);
+        QString error;
+        bool saved = false;
+        {
+            const RasterImage huge{QImage(static_cast<const uchar*>(pixels), side, side,
+                                          side * int(sizeof(QRgb)), QImage::Format_RGB32)};
+            QCOMPARE(huge.width(), side);
+            // A writer that went ahead would stop at 1 MiB instead of filling the disk.
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit savedLimit = {};
+            ::getrlimit(RLIMIT_FSIZE, &savedLimit);
+            const rlimit small{rlim_t(1) << 20, savedLimit.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            QTemporaryDir dir;
+            saved = huge.save(dir.filePath(QStringLiteral("huge.bmp")), &error);
+            ::setrlimit(RLIMIT_FSIZE, &savedLimit);
+        }
+        ::munmap(pixels, bytes);
+        QVERIFY(!saved);
+        QVERIFY2(error.contains(QLatin1String("too large for a Windows bitmap")),
+                 qPrintable(error));
     }
 
     // Every kind of file a name can lead to: only a whole regular picture file loads; the rest
