@@ -29,9 +29,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
-    for (auto* more :
-         {fileTargets, batchTargets, toolTargets, shapeTargets, windowTargets, startupTargets,
-          liveTargets}) {
+    for (auto* more : {fileTargets, batchTargets, toolTargets, shapeTargets, windowTargets,
+                       startupTargets, liveTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }
