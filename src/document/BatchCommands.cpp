@@ -1,5 +1,6 @@
 #include "document/BatchCommands.h"
 
+#include "document/FineMake3d.h"
 #include "document/ImageFiles.h"
 #include "document/TMy3DFile.h"
 #include "render/RasterImage.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <new>
 #include <sys/stat.h>
@@ -55,24 +57,31 @@ QString outOfMemory(const QString& output)
 } // namespace
 
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
-                    QString* warning)
+                    QString* warning, const FineMake3d* fine)
 {
-    if (const QString refused =
-            overwritesInput(outputPath, {{"pattern strip", patternPath}, {"depth map", depthPath}});
+    const bool randomPattern = fine && fine->randomPattern;
+    if (const QString refused = randomPattern
+                                    ? overwritesInput(outputPath, {{"depth map", depthPath}})
+                                    : overwritesInput(outputPath, {{"pattern strip", patternPath},
+                                                                   {"depth map", depthPath}});
         !refused.isEmpty()) {
         return refused;
     }
     try {
         QString error;
         RasterImage pattern;
-        if (!pattern.load(patternPath, &error)) {
+        if (!randomPattern && !pattern.load(patternPath, &error)) {
             return error;
         }
         RasterImage depth;
         if (!loadDepthMap(depth, depthPath, &error)) {
             return error;
         }
-        if (warning && pattern.height() < depth.height()) {
+        if (randomPattern) {
+            pattern = FineRenderer::randomStrip(
+                depth.height(), fine->seed.value_or(QRandomGenerator::system()->generate()));
+        }
+        if (warning && !fine && pattern.height() < depth.height()) {
             *warning = QStringLiteral("warning: the pattern strip %1 has %2 rows and the depth map "
                                       "%3 has %4: the 3D picture is white below its first %2 rows")
                            .arg(shown(patternPath))
@@ -80,7 +89,8 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
                            .arg(shown(depthPath))
                            .arg(depth.height());
         }
-        const RasterImage output = StereogramRenderer::renderAll(pattern, depth);
+        const RasterImage output = fine ? FineRenderer::render(pattern, depth, fine->render)
+                                        : StereogramRenderer::renderAll(pattern, depth);
         if (!output.save(outputPath, &error)) {
             return error;
         }
@@ -90,7 +100,8 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
     return QString();
 }
 
-QString make3dProject(const QString& projectPath, const QString& outputPath, QString* warning)
+QString make3dProject(const QString& projectPath, const QString& outputPath, QString* warning,
+                      const FineMake3d* fine)
 {
     if (const QString refused = overwritesInput(outputPath, {{"project", projectPath}});
         !refused.isEmpty()) {
@@ -109,7 +120,7 @@ QString make3dProject(const QString& projectPath, const QString& outputPath, QSt
             .arg(shown(projectPath), pattern.isEmpty() ? QStringLiteral("pattern strip (LayFile)")
                                                        : QStringLiteral("depth map (BackFile)"));
     }
-    return make3dFiles(pattern, depth, outputPath, warning);
+    return make3dFiles(pattern, depth, outputPath, warning, fine);
 }
 
 QString convertDepthMap(const QString& inputPath, const QString& outputPath)
