@@ -1,7 +1,8 @@
-// The renderer over a full picture against the floor of one memcpy per output row.
+// The renderers over a full picture against the floor of one memcpy per output row.
 
 #include "Benchmarks.h"
 #include "Fixtures.h"
+#include "render/FineRenderer.h"
 #include "render/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
@@ -32,6 +33,17 @@ void renderRowsNoise(benchmark::State& state)
     renderAll(state, fixtures::noiseDepthMap());
 }
 
+// The finer renderer at its default oversampling, against the row renderer on the same map.
+void renderFineShapes(benchmark::State& state)
+{
+    RasterImage output;
+    for (auto _ : state) {
+        FineRenderer::render(fixtures::patternStrip(), fixtures::shapesDepthMap(),
+                             FineRenderer::Options{}, output);
+        benchmark::DoNotOptimize(output.constScanLine(fixtures::DepthHeight - 1));
+    }
+}
+
 // The floor: one pass over an output-sized picture, a memcpy per row into another.
 void copyRows(benchmark::State& state)
 {
@@ -54,6 +66,7 @@ std::vector<RatioTarget> renderTargets()
     return {
         {"render_rows/shapes", "copy_rows", 3.0},
         {"render_rows/noise", "copy_rows", 4.0},
+        {"render_fine/shapes", "render_rows/shapes", 4.0},
     };
 }
 
@@ -61,7 +74,8 @@ void registerRenderBenchmarks()
 {
     for (auto* b : {benchmark::RegisterBenchmark("copy_rows", copyRows),
                     benchmark::RegisterBenchmark("render_rows/shapes", renderRowsShapes),
-                    benchmark::RegisterBenchmark("render_rows/noise", renderRowsNoise)}) {
+                    benchmark::RegisterBenchmark("render_rows/noise", renderRowsNoise),
+                    benchmark::RegisterBenchmark("render_fine/shapes", renderFineShapes)}) {
         b->Unit(benchmark::kMillisecond)->Repetitions(5)->MinTime(0.3);
     }
 }

@@ -1,5 +1,6 @@
 #include "document/BatchCommands.h"
 
+#include "document/FineMake3d.h"
 #include "document/ImageFiles.h"
 #include "document/TMy3DFile.h"
 #include "render/PictureMemory.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstring>
@@ -103,27 +105,45 @@ RasterImage render3dPicture(const RasterImage& pattern, const QImage& depth)
     return output;
 }
 
+// The depth map's greys as a picture of their own. Throws std::bad_alloc.
+RasterImage greyPicture(const QImage& depth)
+{
+    RasterImage grey(depth.width(), depth.height());
+    if (!grey.isEmpty() && !greyRows(depth, 0, depth.height(), grey.scanLine(0),
+                                     grey.image().bytesPerLine() / qsizetype(sizeof(QRgb)))) {
+        throw std::bad_alloc();
+    }
+    return grey;
+}
+
 } // namespace
 
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
-                    QString* warning)
+                    QString* warning, const FineMake3d* fine)
 {
-    if (const QString refused =
-            overwritesInput(outputPath, {{"pattern strip", patternPath}, {"depth map", depthPath}});
+    const bool randomPattern = fine && fine->randomPattern;
+    if (const QString refused = randomPattern
+                                    ? overwritesInput(outputPath, {{"depth map", depthPath}})
+                                    : overwritesInput(outputPath, {{"pattern strip", patternPath},
+                                                                   {"depth map", depthPath}});
         !refused.isEmpty()) {
         return refused;
     }
     try {
         QString error;
         RasterImage pattern;
-        if (!pattern.load(patternPath, &error)) {
+        if (!randomPattern && !pattern.load(patternPath, &error)) {
             return error;
         }
         QImage depth;
         if (!readDepthPicture(depthPath, &depth, &error)) {
             return error;
         }
-        if (warning && pattern.height() < depth.height()) {
+        if (randomPattern) {
+            pattern = FineRenderer::randomStrip(
+                depth.height(), fine->seed.value_or(QRandomGenerator::system()->generate()));
+        }
+        if (warning && !fine && pattern.height() < depth.height()) {
             *warning = QStringLiteral("warning: the pattern strip %1 has %2 rows and the depth map "
                                       "%3 has %4: the 3D picture is white below its first %2 rows")
                            .arg(shown(patternPath))
@@ -131,7 +151,9 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
                            .arg(shown(depthPath))
                            .arg(depth.height());
         }
-        const RasterImage output = render3dPicture(pattern, depth);
+        const RasterImage output =
+            fine ? FineRenderer::render(pattern, greyPicture(depth), fine->render)
+                 : render3dPicture(pattern, depth);
         if (!output.save(outputPath, &error)) {
             return error;
         }
@@ -141,7 +163,8 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
     return QString();
 }
 
-QString make3dProject(const QString& projectPath, const QString& outputPath, QString* warning)
+QString make3dProject(const QString& projectPath, const QString& outputPath, QString* warning,
+                      const FineMake3d* fine)
 {
     if (const QString refused = overwritesInput(outputPath, {{"project", projectPath}});
         !refused.isEmpty()) {
@@ -160,7 +183,7 @@ QString make3dProject(const QString& projectPath, const QString& outputPath, QSt
             .arg(shown(projectPath), pattern.isEmpty() ? QStringLiteral("pattern strip (LayFile)")
                                                        : QStringLiteral("depth map (BackFile)"));
     }
-    return make3dFiles(pattern, depth, outputPath, warning);
+    return make3dFiles(pattern, depth, outputPath, warning, fine);
 }
 
 QString convertDepthMap(const QString& inputPath, const QString& outputPath)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct FineMake3d;
+
 // Commands the program runs from the command line without any window or display. Each
 // returns an empty string on success, or one line naming the file and the reason. An output
 // that is one of the command's input files (by any name) is refused before anything is read,
@@ -11,13 +13,14 @@
 // height-map file, or any picture, turned grey) and writes it to `outputPath`: a Windows bitmap
 // unless the extension names another format Qt writes. The output file is replaced only once it is
 // complete. A strip shorter than the depth map is used as it is; `warning` then says that the
-// rows below it come out white.
+// rows below it come out white. With `fine` the finer renderer builds it instead (which tiles a
+// short strip), and the pattern may be a strip of random dots rather than a file.
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
-                    QString* warning = nullptr);
+                    QString* warning = nullptr, const FineMake3d* fine = nullptr);
 
 // The same for the pattern strip and depth map that a project file names (LayFile, BackFile).
 QString make3dProject(const QString& projectPath, const QString& outputPath,
-                      QString* warning = nullptr);
+                      QString* warning = nullptr, const FineMake3d* fine = nullptr);
 
 // Reads a depth map as its Open does and writes it as its Save does: a height-map file, or a
 // picture when the output's extension names a format Qt writes.

@@ -1,0 +1,122 @@
+// fine_quality [WIDTH HEIGHT [FOLDER]]: how well both renderers' pictures read back. Builds a
+// shapes depth map and a smooth dome (default 1000 x 800) on a random-dot strip, renders each
+// with both renderers, decodes every picture and prints, per picture, the pixels misdecoded by
+// more than one shift level, the echo and the distinct depths found on raised ground. With a
+// FOLDER it also writes the depth maps, the pictures and the decoded depth pictures there.
+
+#include "render/FineRenderer.h"
+#include "render/RasterImage.h"
+#include "render/StereoDecoder.h"
+#include "render/StereogramRenderer.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int Seed = 20;
+
+RasterImage shapes(int width, int height)
+{
+    RasterImage depth;
+    depth.brush().color = colorref::grey(56);
+    depth.setSize(width, height);
+    depth.pen().style = PenStyle::Clear;
+    QRandomGenerator random(11);
+    const int largest = std::min(width, height) / 3;
+    for (int i = 0; i < 14; ++i) {
+        depth.brush().color = colorref::grey(int(random.bounded(70, 255)));
+        const int size = int(random.bounded(largest / 4, largest));
+        const int x = int(random.bounded(width - size));
+        const int y = int(random.bounded(height - size));
+        if (i % 2 == 0) {
+            depth.ellipse(x, y, x + size, y + size);
+        } else {
+            depth.rectangle(x, y, x + size, y + size * 2 / 3);
+        }
+    }
+    return depth;
+}
+
+RasterImage dome(int width, int height)
+{
+    RasterImage depth(width, height);
+    const double radius = 0.45 * std::min(width, height);
+    for (int y = 0; y < height; ++y) {
+        QRgb* row = depth.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const double dx = (x + 0.5 - width / 2.0) / radius;
+            const double dy = (y + 0.5 - height / 2.0) / radius;
+            const double rise = std::sqrt(std::max(0.0, 1 - dx * dx - dy * dy));
+            const int grey = int(std::lround(56 + 198 * rise));
+            row[x] = qRgb(grey, grey, grey);
+        }
+    }
+    return depth;
+}
+
+void report(const char* name, const RasterImage& picture, const stereodecoder::SeparationMap& want,
+            int stripWidth, const QString& folder)
+{
+    using namespace stereodecoder;
+    const SeparationMap got = decode(picture.image(), stripWidth - 26, stripWidth + 1);
+    const Score s = score(got, want, stripWidth);
+    std::printf(
+        "%-16s scored %9lld  misdecoded %8lld (%5.2f %%), away from edges %8lld  echo %7lld  "
+        "largest echo %6d  depths %4d\n",
+        name, s.scored, s.misdecoded, 100.0 * double(s.misdecoded) / double(s.scored),
+        s.misdecodedInside, s.echo, s.largestEcho, s.levels);
+    if (!folder.isEmpty()) {
+        picture.image().save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
+        depthPicture(got, stripWidth)
+            .save(folder + QStringLiteral("/%1-decoded.png").arg(QLatin1String(name)));
+        // Misdecoded pixels red, unscored blue, over the expected depth.
+        QImage errors = depthPicture(want, stripWidth);
+        for (int y = 0; y < errors.height(); ++y) {
+            for (int x = stripWidth + 4; x < errors.width(); ++x) {
+                const float g = got.at(x, y);
+                const float w = want.at(x, y);
+                if (std::isnan(w)) {
+                    errors.setPixel(x, y, qRgb(0, 0, 255));
+                } else if (!std::isnan(g) && std::abs(g - w) > 1.0f) {
+                    errors.setPixel(x, y, qRgb(255, 0, 0));
+                }
+            }
+        }
+        errors.save(folder + QStringLiteral("/%1-errors.png").arg(QLatin1String(name)));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int width = argc > 2 ? std::atoi(argv[1]) : 1000;
+    const int height = argc > 2 ? std::atoi(argv[2]) : 800;
+    const QString folder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (width < 50 || height < 50) {
+        std::fprintf(stderr, "usage: fine_quality [WIDTH HEIGHT [FOLDER]]\n");
+        return 2;
+    }
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+    }
+    const RasterImage strip = FineRenderer::randomStrip(height, Seed);
+    const int s = strip.width();
+    for (const auto& [name, depth] :
+         {std::pair{"shapes", shapes(width, height)}, std::pair{"dome", dome(width, height)}}) {
+        if (!folder.isEmpty()) {
+            depth.image().save(folder + QStringLiteral("/%1-depth.png").arg(QLatin1String(name)));
+        }
+        const QByteArray rows = QByteArray(name) + "-rows";
+        const QByteArray fine = QByteArray(name) + "-fine";
+        report(rows.constData(), StereogramRenderer::renderAll(strip, depth),
+               stereodecoder::expectedForRowsRenderer(depth, s), s, folder);
+        report(fine.constData(), FineRenderer::render(strip, depth, FineRenderer::Options{}),
+               stereodecoder::expectedForFineRenderer(depth, s), s, folder);
+    }
+    return 0;
+}

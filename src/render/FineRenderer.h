@@ -1,0 +1,58 @@
+#pragma once
+
+#include "render/RasterImage.h"
+
+#include <QtGlobal>
+
+// A second way to build the 3D picture, for the batch command: the same size and the same depth
+// as StereogramRenderer (a pixel of grey g is seen at separation S - max(0, g - 56) / 8 pixels,
+// S the strip width), without its echoes, ghost fragments and terraces.
+//
+// Every row is solved on its own at `oversample` times the width and then reduced, each pixel
+// the mean of its samples, so separations count in fractions of a pixel. The depth map is a
+// surface in the middle of the picture: column d at d + S/2, its depth that of the column at the
+// column's centre and going over linearly to the next; the left eye sees each point half its
+// separation further left, the right eye half further right. Each point of the surface that
+// both eyes see makes its two samples equal; a point hidden from either eye by a nearer part of
+// the surface makes nothing equal. Samples are coloured from the middle of the row outwards,
+// each copying its partner on the middle's side. Those whose partner lies across the middle,
+// the pattern's source, take the strip's colours in order at their own column, so flat ground
+// repeats the strip exactly where the row renderer puts it. Those with no partner, a stretch
+// only one eye sees, take the strip's colours in reverse order, which matches nothing around
+// them. A gap of up to half a pixel between partners, which only rounding leaves on a slope,
+// copies like its neighbour instead.
+//
+// At 4 samples a pixel two neighbouring grey levels are half a sample apart; rows cycle the
+// rounding of such half samples, so over each pair of rows every grey level has a depth of its
+// own (in general over 8 / gcd(oversample, 8) rows).
+class FineRenderer final
+{
+public:
+    struct Options
+    {
+        int oversample = 4; // samples per pixel across, 1..MaxOversample
+        bool dots = false;  // two convergence dots on a band added above the picture
+    };
+
+    static constexpr int MaxOversample = 16;
+    // The width of the strip that randomStrip makes.
+    static constexpr int RandomStripWidth = 100;
+
+    // The 3D picture: (strip width + depth width) x depth height, and with dots a band of
+    // dotBandHeight() rows more at the top. The strip is tiled downwards when it is shorter
+    // than the depth map; depth is the red byte of each depth pixel. A strip with no pixels
+    // gives a white picture. Throws std::bad_alloc when the picture cannot be allocated.
+    static RasterImage render(const RasterImage& patternStrip, const RasterImage& depthMap,
+                              const Options& options);
+    // The same into `output`, whose pixels are written over when it has the size already.
+    static void render(const RasterImage& patternStrip, const RasterImage& depthMap,
+                       const Options& options, RasterImage& output);
+
+    // RandomStripWidth x height pixels of random colours, the same for the same seed.
+    static RasterImage randomStrip(int height, quint32 seed);
+
+    // The band the dots sit on: white, with two black discs centred on it, one strip width
+    // apart and symmetric about the middle of the picture.
+    static int dotBandHeight(int stripWidth);
+    static int dotRadius(int stripWidth);
+};

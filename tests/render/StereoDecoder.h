@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+
+#include <vector>
+
+class RasterImage;
+
+// Reads a single-image stereogram back, as the eyes do, with no knowledge of how it was made:
+// for each pixel, the separation at which the picture repeats there. A window around the pixel
+// is compared with the window that many pixels to its left (interpolated between pixels), for
+// every separation in a range in steps of 1/8 pixel, and the closest match wins.
+namespace stereodecoder {
+
+inline constexpr int StepsPerPixel = 8; // one grey level of depth
+
+struct SeparationMap
+{
+    int width = 0;
+    int height = 0;
+    std::vector<float> separation; // pixels; NaN where the window does not fit
+    float at(int x, int y) const { return separation[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+// `radius` is the window's reach on each side.
+SeparationMap decode(const QImage& picture, double minSeparation, double maxSeparation,
+                     int radius = 2);
+
+// The separation each renderer's geometry puts at pixel (x, y) of its picture, as a map of the
+// picture's size; NaN where the pixel shows nothing to match: the strip columns, and for the
+// finer renderer a point of the surface that the left eye cannot see.
+SeparationMap expectedForRowsRenderer(const RasterImage& depth, int stripWidth);
+SeparationMap expectedForFineRenderer(const RasterImage& depth, int stripWidth);
+
+struct Score
+{
+    long long scored = 0;           // pixels with both a decoded and an expected separation
+    long long misdecoded = 0;       // decoded more than one shift level (8 grey levels) off
+    long long misdecodedInside = 0; // of those, where the expected separations within the
+                                    // window differ by at most one pixel
+    long long echo = 0;             // decoded nearer than the depth map where it is locally flat
+    int largestEcho = 0;            // pixels in the largest 8-connected region of echo
+    int levels = 0;                 // distinct depths (1/8 pixel) decoded right on raised ground,
+                                    // each held by at least a quarter of an even share of them
+};
+
+Score score(const SeparationMap& decoded, const SeparationMap& expected, int stripWidth);
+
+// The decoded separations as a grey picture: the grey level each stands for (56 + 8 * (S - s)),
+// NaN black.
+QImage depthPicture(const SeparationMap& map, int stripWidth);
+
+} // namespace stereodecoder
