@@ -139,7 +139,7 @@ std::optional<RowSpan> ellipseInteriorRow(const Box& box, int y)
     return RowSpan{x0, x1};
 }
 
-// Appends the part of `outer` not covered by `inner` (which lies within it).
+// Appends the area of `outer` not covered by `inner` (which lies within it).
 template <typename Out>
 void appendDifference(Out& spans, int y, RowSpan outer, std::optional<RowSpan> inner)
 {
@@ -345,7 +345,7 @@ void RasterImage::copyRect(const QRect& destRect, const RasterImage& source,
     for (int c = colFrom; c < colTo; ++c) {
         srcCols[size_t(c - colFrom)] = srcLeft + mapOffset(c, destW, srcW, mirrorX);
     }
-    // Identity columns: the part of each row that lies inside the source is taken in one run.
+    // Identity columns: the stretch of each row that lies inside the source is taken in one run.
     const bool identity = destW == srcW && !mirrorX;
     const bool plain = m_copyMode == CopyMode::SourceCopy && identity;
 
