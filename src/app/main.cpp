@@ -16,7 +16,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "Usage: depthloom [DpStart]\n"
+    "Usage: depthloom [FILE]\n"
+    "       depthloom DpStart\n"
     "       depthloom [--verbose] --make3d PATTERN DEPTH OUTPUT\n"
     "       depthloom [--verbose] --make3d PROJECT.3dp OUTPUT\n"
     "       depthloom [--verbose] --make3d --fine [--oversample N] [--dots] [--seed N]\n"
@@ -27,6 +28,14 @@ constexpr const char* Usage =
     "Depthloom is an editor for single-image stereograms: a colour pattern strip and a grey\n"
     "depth map, whose grey levels are heights, become a 3D picture.\n"
     "\n"
+    "Without a command the editor opens its window.\n"
+    "  FILE       open FILE at start: a .3dp project as File > Open 3D Picture opens it, a\n"
+    "             .bkp height map into the depth map, any other picture into the pattern\n"
+    "             strip\n"
+    "  DpStart    started by the host program, which names the project to open over its\n"
+    "             link and is told when the editor quits; anything after it is ignored\n"
+    "\n"
+    "A command runs without a window or a display:\n"
     "  --make3d PATTERN DEPTH OUTPUT\n"
     "             build the 3D picture of the pattern strip PATTERN (any picture) and the\n"
     "             depth map DEPTH (a .bkp height-map file, or any picture taken as greys)\n"

@@ -1,7 +1,9 @@
 #include "mainwindow/Startup.h"
 
+#include "mainwindow/AppIcon.h"
 #include "mainwindow/DialogPrompts.h"
 #include "mainwindow/SplashWindow.h"
+#include "mainwindow/StartupRules.h"
 #include "mainwindow/TForm1.h"
 
 #include <QApplication>
@@ -15,6 +17,16 @@
 int runEditor(int& argc, char** argv)
 {
     QApplication app(argc, argv);
+    const startup::EditorArguments arguments =
+        startup::editorArguments(QCoreApplication::arguments());
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "depthloom: %s\n", qUtf8Printable(arguments.error));
+        return 2;
+    }
+    // Every window carries the icon; the desktop entry of the same name ties the running
+    // program to its launcher.
+    QApplication::setWindowIcon(appicon::icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("depthloom"));
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto splash = std::make_unique<Tsplashfm>();
     splash->showNow();
@@ -54,6 +66,10 @@ int runEditor(int& argc, char** argv)
         // The user chose not to go on with too few colours: start-up ran to its end, and the
         // program ends without taking any input.
         return 0;
+    }
+    if (!arguments.file.isEmpty()) {
+        // From the running loop, so that a message about the file shows over the window.
+        QTimer::singleShot(0, &form, [&form, file = arguments.file] { form.openGivenFile(file); });
     }
     // For measuring start-up: say "idle" and end as soon as the window is shown and the loop
     // has nothing left to do.

@@ -2,6 +2,7 @@
 
 #include "document/Prompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace startup {
@@ -72,9 +73,41 @@ std::optional<QString> projectFromMacro(const QString& macro)
     return firstLine.mid(Load.size()).toString();
 }
 
+EditorArguments editorArguments(const QStringList& arguments)
+{
+    EditorArguments result;
+    result.LaunchedByHost = launchedByHost(arguments);
+    if (result.LaunchedByHost || arguments.size() < 2) {
+        return result;
+    }
+    if (arguments.size() > 2) {
+        result.error = QStringLiteral("the editor opens one FILE, got %1 arguments (see --help)")
+                           .arg(arguments.size() - 1);
+    } else if (arguments.at(1).isEmpty()) {
+        result.error = QStringLiteral("the FILE to open has an empty name");
+    } else {
+        result.file = arguments.at(1);
+    }
+    return result;
+}
+
+QString helpFolder(const QString& programFolder)
+{
+    const QString beside = joinFolder(programFolder, QStringLiteral("help"));
+    if (QFileInfo(beside + QStringLiteral("/index.htm")).isFile()) {
+        return beside;
+    }
+    const QString installed =
+        QDir::cleanPath(joinFolder(programFolder, QStringLiteral("../share/depthloom/help")));
+    if (QFileInfo(installed + QStringLiteral("/index.htm")).isFile()) {
+        return installed;
+    }
+    return beside;
+}
+
 QString helpIndexPath(const QString& programFolder)
 {
-    return joinFolder(programFolder, QStringLiteral("help/index.htm"));
+    return helpFolder(programFolder) + QStringLiteral("/index.htm");
 }
 
 QUrl helpTopicUrl(const QString& programFolder, const QString& helpFileName)
@@ -84,7 +117,7 @@ QUrl helpTopicUrl(const QString& programFolder, const QString& helpFileName)
         page.chop(4);
     }
     page += QLatin1String(".htm");
-    QUrl url = QUrl::fromLocalFile(joinFolder(programFolder, QStringLiteral("help/") + page));
+    QUrl url = QUrl::fromLocalFile(helpFolder(programFolder) + QLatin1Char('/') + page);
     url.setFragment(QStringLiteral("10"));
     return url;
 }

@@ -49,13 +49,34 @@ QString colorDepthQuestion();
 // at the first "\r" or "\n". Anything else, and "[L]" with no path after it, gives nothing.
 std::optional<QString> projectFromMacro(const QString& macro);
 
-// The contents page: `programFolder` (the executable's folder, with or without a trailing
-// "/") joined by exactly one "/" to "help/index.htm".
+// What the editor's command line asks for. `arguments` is the whole command line as
+// QCoreApplication::arguments() gives it, with the program at index 0.
+struct EditorArguments
+{
+    bool LaunchedByHost = false;
+    // A file to open at start-up, as given; empty for none.
+    QString file;
+    // Why the editor cannot start with these arguments; empty when it can.
+    QString error;
+};
+
+// "DpStart" first marks a start by the host program, and the rest of the line is ignored as the
+// host expects. Otherwise one argument names a file to open; more than one, or an empty one, is
+// an error.
+EditorArguments editorArguments(const QStringList& arguments);
+
+// The folder of the help pages: "help" beside the program (`programFolder`, with or without a
+// trailing "/"), as in the build folder, or else "share/depthloom/help" of the prefix the
+// program is installed in ("bin" beside "share"). When neither holds an index page, the one
+// beside the program, so that a message names where the pages belong.
+QString helpFolder(const QString& programFolder);
+
+// The contents page: index.htm of helpFolder(), joined by exactly one "/".
 QString helpIndexPath(const QString& programFolder);
 
 // The page for the topic with context number 10 of a help file named like "3DP.HLP": the file
-// name with ".HLP" (any letter case) replaced by ".htm", in the help folder beside the
-// program, at the anchor "10". A name without ".HLP" gets ".htm" added.
+// name with ".HLP" (any letter case) replaced by ".htm", in helpFolder(), at the anchor "10". A
+// name without ".HLP" gets ".htm" added.
 QUrl helpTopicUrl(const QString& programFolder, const QString& helpFileName);
 
 // The name the editor's host-link server listens under: the executable's file name without its

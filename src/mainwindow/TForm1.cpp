@@ -92,6 +92,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
     connectStartupCommands();
     // Key preview: every character typed anywhere in the window reaches the tools first.
     installKeyPreview();
+    setAcceptDrops(true);
 
     setMinimumWidth(MinimumWindowWidth);
     resize(564, 449);
@@ -136,6 +137,22 @@ void TForm1::createMenus()
     FilePrintItem = item(FileMenu, QStringLiteral("&Print"));
     FileMenu->addSeparator();
     FileExitItem = item(FileMenu, QStringLiteral("E&xit"));
+    // The platform's keys for the project commands, none of them a key the editor uses
+    // otherwise. Where the platform names none, the keys GNOME and KDE use.
+    const auto standardKeys = [](QAction* action, QKeySequence::StandardKey key,
+                                 const char* otherwise) {
+        QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+        if (keys.isEmpty()) {
+            keys.append(QKeySequence(QString::fromLatin1(otherwise)));
+        }
+        action->setShortcuts(keys);
+    };
+    standardKeys(FileNewItem, QKeySequence::New, "Ctrl+N");
+    standardKeys(FileOpenItem, QKeySequence::Open, "Ctrl+O");
+    standardKeys(FileSaveItem, QKeySequence::Save, "Ctrl+S");
+    standardKeys(FileSaveAsItem, QKeySequence::SaveAs, "Ctrl+Shift+S");
+    standardKeys(FilePrintItem, QKeySequence::Print, "Ctrl+P");
+    standardKeys(FileExitItem, QKeySequence::Quit, "Ctrl+Q");
 
     EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     EditUndoItem = item(EditMenu, QStringLiteral("&Undo"), "Ctrl+Z");

@@ -79,6 +79,9 @@ public:
     void sbopenClick();
     bool sbSaveClick();
     bool sbSaveAsClick();
+    // Opens `fileName` into the depth map or the pattern strip as the file button Open does once
+    // a file is chosen, making that image active first.
+    void openImageFile(bool depthMap, const QString& fileName);
     // Loads the active image from its file name, as opening a project does; a bitmap read
     // into the depth map gives its name the extension .BKP. With no name, or when the file
     // cannot be read (false, and `error` says why), the image is made new as New makes it and
@@ -116,6 +119,10 @@ public:
     void sb3DSaveasClick();
     // Opens the project `fileName`, or says why it cannot and leaves the open one as it is.
     void openProjectFile(const QString& fileName);
+    // A file named on the command line (TForm1Desktop.cpp): a .3dp project opens as Open 3D
+    // Picture opens one, a .bkp height map into the depth map, any other file into the pattern
+    // strip. Files dropped on the window open the same ways.
+    void openGivenFile(const QString& fileName);
     // Reads the three file names from the project file ProjectFileName, loads the target
     // picture into the output window and both images from their files. A target that cannot
     // be read is forgotten silently; images that cannot be read are made new and named in one
@@ -295,6 +302,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // One local file dropped on the window: a project anywhere, any other file on the pane whose
+    // image it becomes (TForm1Desktop.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Building the window (TForm1.cpp).
@@ -318,6 +330,15 @@ private:
     void gripMove(bool depthMap, QPoint position);
     void gripUp(bool depthMap);
     bool paneEvent(QObject* watched, QEvent* event);
+
+    enum class DropTarget
+    {
+        None,
+        Project,
+        PatternStrip,
+        DepthMap
+    };
+    DropTarget dropTarget(const QString& fileName, QPoint position) const;
 
     void connectProjectCommands();
     void connectPrintCommands();

@@ -51,9 +51,15 @@ void TForm1::sbopenClick()
     const bool depthMap = m_drawing.DepthMapActive;
     m_document.ChooserFileName =
         m_prompts.runBitmapChooser(depthMap ? DepthChooserFilter : PatternChooserFilter, !depthMap);
-    const QString fileName = m_document.ChooserFileName;
-    if (fileName.isEmpty()) {
-        return;
+    if (!m_document.ChooserFileName.isEmpty()) {
+        openImageFile(depthMap, m_document.ChooserFileName);
+    }
+}
+
+void TForm1::openImageFile(bool depthMap, const QString& fileName)
+{
+    if (depthMap != m_drawing.DepthMapActive) {
+        SwitchCurrentImage();
     }
     RasterImage loaded;
     QString error;

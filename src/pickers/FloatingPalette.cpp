@@ -42,7 +42,14 @@ FloatingPalette::FloatingPalette(QWidget* owner)
 {
     // Keys typed while a tool is chosen belong to the main window.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    new PressWatcher(this);
+    m_pressWatcher = new PressWatcher(this);
+}
+
+// The watcher goes first: the program's events go on while the widget is taken apart, and it
+// must not look at a palette that is no longer whole.
+FloatingPalette::~FloatingPalette()
+{
+    delete m_pressWatcher;
 }
 
 void FloatingPalette::showPalette()

@@ -36,6 +36,7 @@ public:
 protected:
     // A tool window of `owner`, so it stays above it; the title bar has a close box only.
     explicit FloatingPalette(QWidget* owner);
+    ~FloatingPalette() override;
 
     // Makes presses on every child run the activation rule before the child handles them. Call
     // once the window's controls exist.
@@ -50,5 +51,6 @@ private:
 
     // Sees the presses of the whole program, for the deactivation rule.
     class PressWatcher;
+    PressWatcher* m_pressWatcher = nullptr;
     bool m_inFront = false;
 };

@@ -22,6 +22,7 @@ public:
     void Cut() override { m_log << QStringLiteral("cut"); }
     void Copy() override { m_log << QStringLiteral("copy"); }
     void Paste() override { m_log << QStringLiteral("paste"); }
+    void KeyPress(QChar key) override { m_log << QStringLiteral("key ") + key; }
 
 private:
     QStringList& m_log;
@@ -67,6 +68,8 @@ private slots:
             return std::make_unique<EditRecorder>(s, h, m_log);
         });
         form().drawTool()->SelectTool(TDrawTool::LineId);
+        // A titled project, so that Save and Save As differ in the dialogs they open.
+        form().document().ProjectFileName = path("p.3dp");
     }
     void cleanup()
     {
@@ -84,6 +87,23 @@ private slots:
         QTest::newRow("Ctrl+X") << "Ctrl+X" << false << true << QStringList{"cut"};
         QTest::newRow("Ctrl+C") << "Ctrl+C" << false << true << QStringList{"copy"};
         QTest::newRow("Ctrl+V") << "Ctrl+V" << false << true << QStringList{"paste"};
+        // The project commands take the platform's keys, and characters still reach the tool.
+        const QString imageSaves[] = {PatternSave + " (unscripted)", DepthSave + " (unscripted)"};
+        QTest::newRow("Ctrl+N") << "Ctrl+N" << false << true
+                                << QStringList{"YesNo: Are You Sure To\nStart A New 3D Picture? "
+                                               "(unscripted)"};
+        QTest::newRow("Ctrl+O")
+            << "Ctrl+O" << false << true
+            << QStringList{"Open: 3D-Picture File[*.3dp]|*.3dp|All Files[*.*]|*.* (unscripted)"};
+        QTest::newRow("Ctrl+S") << "Ctrl+S" << false << true
+                                << QStringList{imageSaves[0], imageSaves[1]};
+        QTest::newRow("Ctrl+Shift+S")
+            << "Ctrl+Shift+S" << false << true
+            << QStringList{imageSaves[0], imageSaves[1], ProjectSave + " (unscripted)"};
+        QTest::newRow("Ctrl+P") << "Ctrl+P" << false << true << QStringList{"Print (unscripted)"};
+        QTest::newRow("Ctrl+Q") << "Ctrl+Q" << false << true
+                                << QStringList{"OkCancel: Are you sure to quit? (unscripted)"};
+        QTest::newRow("a") << "A" << false << true << QStringList{"key a"};
         QTest::newRow("F1") << "F1" << false << true << QStringList{"open help/3DP.htm#10"};
         QTest::newRow("F1, Chinese")
             << "F1" << true << true << QStringList{"open help/c3DP.htm#10"};

@@ -2,6 +2,9 @@
 
 #include "common/TestMain.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class StartupRulesTest : public QObject
@@ -27,6 +30,33 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(bool, byHost);
         QCOMPARE(startup::launchedByHost(arguments), byHost);
+    }
+
+    void editorArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("byHost");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("none") << QStringList{"depthloom"} << false << "" << false;
+        QTest::newRow("file") << QStringList{"depthloom", "a b.3dp"} << false << "a b.3dp" << false;
+        QTest::newRow("host") << QStringList{"depthloom", "DpStart"} << true << "" << false;
+        QTest::newRow("host, rest ignored")
+            << QStringList{"depthloom", "DpStart", "a.3dp", "b"} << true << "" << false;
+        QTest::newRow("host's word in other letters is a file")
+            << QStringList{"depthloom", "dpstart"} << false << "dpstart" << false;
+        QTest::newRow("two files")
+            << QStringList{"depthloom", "a.3dp", "b.3dp"} << false << "" << true;
+        QTest::newRow("empty name") << QStringList{"depthloom", ""} << false << "" << true;
+    }
+    void editorArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, refused);
+        const startup::EditorArguments result = startup::editorArguments(arguments);
+        QTEST(result.LaunchedByHost, "byHost");
+        QTEST(result.file, "file");
+        QCOMPARE(!result.error.isEmpty(), refused);
     }
 
     void projectFromMacro_data()
@@ -91,6 +121,25 @@ private slots:
         QVERIFY(url.isLocalFile());
         QCOMPARE(url.toLocalFile(), topic);
         QCOMPARE(url.fragment(), QStringLiteral("10"));
+    }
+
+    // Installed, the pages live in share/depthloom/help of the program's prefix; beside the
+    // program (the build folder) they come first.
+    void installedHelp()
+    {
+        QTemporaryDir prefix;
+        const QString bin = prefix.filePath(QStringLiteral("bin"));
+        const QString shared = prefix.filePath(QStringLiteral("share/depthloom/help"));
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(shared));
+        QVERIFY(QFile(shared + QStringLiteral("/index.htm")).open(QIODevice::WriteOnly));
+        QCOMPARE(startup::helpIndexPath(bin), shared + QStringLiteral("/index.htm"));
+        QCOMPARE(
+            startup::helpTopicUrl(bin + QLatin1Char('/'), QStringLiteral("3DP.HLP")).toLocalFile(),
+            shared + QStringLiteral("/3DP.htm"));
+
+        QVERIFY(QDir().mkpath(bin + QStringLiteral("/help")));
+        QVERIFY(QFile(bin + QStringLiteral("/help/index.htm")).open(QIODevice::WriteOnly));
+        QCOMPARE(startup::helpIndexPath(bin), bin + QStringLiteral("/help/index.htm"));
     }
 
     void serverNames_data()
