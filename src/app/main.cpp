@@ -137,7 +137,7 @@ int runBatch(QStringList args)
     if (args.isEmpty()) {
         return fail(ExitUsage, QStringLiteral("--verbose needs a command (see --help)"));
     }
-    const QString& option = args.first();
+    const QString option = args.first(); // a copy: args is rebuilt below
     if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
         std::fputs(Usage, stdout);
         return 0;
