@@ -1,5 +1,6 @@
 #include "render/FineRenderer.h"
 
+#include "RenderFixtures.h"
 #include "StereoDecoder.h"
 #include "common/TestMain.h"
 #include "render/RasterImage.h"
@@ -14,22 +15,7 @@ namespace {
 
 RasterImage levelDepth(int width, int height, int grey)
 {
-    RasterImage depth;
-    depth.brush().color = colorref::grey(grey);
-    depth.setSize(width, height);
-    return depth;
-}
-
-// A colourful strip whose every pixel differs from its neighbours, so a wrong source shows.
-RasterImage patternStrip(int width, int height)
-{
-    RasterImage strip(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            strip.setPixel(x, y, colorref::rgb(x * 7 + 3, y * 5 + 1, (x * y) % 251));
-        }
-    }
-    return strip;
+    return filled(width, height, colorref::grey(grey));
 }
 
 // Ground with boxes and discs of several heights, some overlapping.

@@ -1,5 +1,6 @@
 #include "render/StereogramRenderer.h"
 
+#include "RenderFixtures.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "render/RasterImage.h"
@@ -8,26 +9,6 @@
 #include <QTest>
 
 namespace {
-
-RasterImage filled(int width, int height, ColorRef color)
-{
-    RasterImage image;
-    image.brush().color = color;
-    image.setSize(width, height);
-    return image;
-}
-
-// A colourful strip whose every pixel differs from its neighbours, so a wrong source shows.
-RasterImage patternStrip(int width, int height)
-{
-    RasterImage strip(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            strip.setPixel(x, y, colorref::rgb(x * 7 + 3, y * 5 + 1, (x * y) % 251));
-        }
-    }
-    return strip;
-}
 
 RasterImage randomDepth(int width, int height, quint32 seed)
 {
