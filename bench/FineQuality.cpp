@@ -81,7 +81,7 @@ void report(const char* name, const RasterImage& picture, const stereodecoder::S
                 const float w = want.at(x, y);
                 if (std::isnan(w)) {
                     errors.setPixel(x, y, qRgb(0, 0, 255));
-                } else if (!std::isnan(g) && std::abs(g - w) > 1.0f) {
+                } else if (!std::isnan(g) && misread(got, want, x, y)) {
                     errors.setPixel(x, y, qRgb(255, 0, 0));
                 }
             }
@@ -116,7 +116,8 @@ int main(int argc, char** argv)
         report(rows.constData(), StereogramRenderer::renderAll(strip, depth),
                stereodecoder::expectedForRowsRenderer(depth, s), s, folder);
         report(fine.constData(), FineRenderer::render(strip, depth, FineRenderer::Options{}),
-               stereodecoder::expectedForFineRenderer(depth, s), s, folder);
+               stereodecoder::expectedForFineRenderer(depth, s, FineRenderer::Options{}.oversample),
+               s, folder);
     }
     return 0;
 }

@@ -245,7 +245,7 @@ private Q_SLOTS:
         const Score rows = score(decoded(StereogramRenderer::renderAll(strip, depth)),
                                  expectedForRowsRenderer(depth, s), s);
         const Score fine = score(decoded(FineRenderer::render(strip, depth, {})),
-                                 expectedForFineRenderer(depth, s), s);
+                                 expectedForFineRenderer(depth, s, 4), s);
         const QString figures = QStringLiteral("misread (inside), largest echo, depths: rows %1 "
                                                "(%2) %3 %4, fine %5 (%6) %7 %8")
                                     .arg(rows.misdecoded)

@@ -118,55 +118,91 @@ SeparationMap expectedForRowsRenderer(const RasterImage& depth, int stripWidth)
     return map;
 }
 
-// The depth map as a height field: column d a flat top over [d + S/2, d + 1 + S/2) in the
-// middle between the eyes' pictures, with upright walls between columns, ground all round. The
-// right eye's pixel x sees the nearest point whose right-eye position (middle + s/2) is at
-// x + 1/2; it has a partner where the left eye sees the same point.
-SeparationMap expectedForFineRenderer(const RasterImage& depth, int stripWidth)
+// The depth map as the finer renderer draws it: column d's separation at the column's centre,
+// d + 1/2 + S/2 in the middle between the eyes' pictures, going over linearly to the next
+// column's, ground all round. The right eye sees a point m of the surface at m + s(m)/2 and the
+// left eye at m - s(m)/2. Each of a pixel's `samples` sees the nearest point on its line of
+// sight; the pixel is expected at the mean of their separations, and any of them reads right.
+// A point a nearer one hides from the left eye has no partner: a pixel most of whose samples
+// see such points shows nothing to match.
+SeparationMap expectedForFineRenderer(const RasterImage& depth, int stripWidth, int samples)
 {
     const int width = stripWidth + depth.width();
     const double s0 = stripWidth;
-    SeparationMap map{width, depth.height(), std::vector<float>(size_t(width) * depth.height())};
+    const size_t size = size_t(width) * size_t(depth.height());
+    SeparationMap map{width, depth.height(), std::vector<float>(size), std::vector<float>(size),
+                      std::vector<float>(size)};
+    std::vector<double> sep(size_t(width) + 2);
     for (int y = 0; y < depth.height(); ++y) {
         const QRgb* row = depth.constScanLine(y);
-        const auto sep = [&](int d) { return separationOf(row, depth.width(), d, stripWidth); };
+        // sep[d + 1] for columns d = -1 .. width; the centre of column d lies at d + 1/2 + S/2.
+        for (int d = -1; d <= width; ++d) {
+            sep[size_t(d + 1)] = separationOf(row, depth.width(), d, stripWidth);
+        }
+        const auto sepAt = [&](int d) { return sep[size_t(std::clamp(d, -1, width) + 1)]; };
+        const auto centre = [&](int d) { return d + 0.5 + s0 / 2; };
+        // The left eye's position of point m on the segment from column d's centre.
+        const auto leftOf = [&](int d, double m) {
+            const double t = m - centre(d);
+            return m - (sepAt(d) + t * (sepAt(d + 1) - sepAt(d))) / 2;
+        };
         for (int x = 0; x < width; ++x) {
-            const double u = x + 0.5;
-            const int low = int(std::floor(u - s0)) - 2;
-            const int high = int(std::floor(u - s0 + 13)) + 2;
-            float found = None;
-            // Nearer points lie further right along the line of sight: the first hit wins.
-            for (int d = high; d >= low; --d) {
-                const double s = sep(d);
-                const double top = d + s0 / 2 + s / 2;
-                if (u >= top && u < top + 1) {
-                    // Hidden from the left eye when a column to the left reaches past it
-                    // there, by more than half a pixel (less is the sliver a gentle slope
-                    // hides at every grey level).
-                    const double v = u - s;
-                    bool hidden = false;
-                    for (int e = d - 14; e < d; ++e) {
-                        hidden = hidden || v < e + 1 + s0 / 2 - sep(e) / 2 - 0.5;
+            double sum = 0;
+            double low = 1e9;
+            double high = -1e9;
+            int seen = 0;
+            for (int k = 0; k < samples; ++k) {
+                const double u = x + (k + 0.5) / samples;
+                // Nearer points lie further right along a line of sight: the first hit wins.
+                const int highest = int(std::floor(u - s0 + 13)) + 2;
+                const int lowest = int(std::floor(u - s0)) - 2;
+                for (int d = highest; d >= lowest; --d) {
+                    const double a = sepAt(d);
+                    const double b = sepAt(d + 1);
+                    const double slope = 1 + (b - a) / 2; // of the right eye's position
+                    const double from = centre(d) + a / 2;
+                    if (slope <= 0 || u < from || u >= from + slope) {
+                        continue;
                     }
-                    found = hidden ? None : float(s);
-                    break;
-                }
-                const double before = sep(d - 1);
-                const double wallLow = d + s0 / 2 + std::min(s, before) / 2;
-                const double wallHigh = d + s0 / 2 + std::max(s, before) / 2;
-                if (before != s && u >= wallLow && u < wallHigh) {
-                    // A wall, which only the right eye sees; one less than a pixel across
-                    // passes for the tops beside it.
-                    if (wallHigh - wallLow < 1) {
-                        found = float((s + before) / 2);
+                    const double t = (u - from) / slope;
+                    const double m = centre(d) + t;
+                    const double s = a + t * (b - a);
+                    // Hidden from the left eye when a point to its left reaches past it there,
+                    // by more than half a pixel (less is the sliver a gentle slope hides at
+                    // every grey level). Segments end at column centres, so their ends and
+                    // this segment's start are the points that reach furthest.
+                    const double v = m - s / 2;
+                    bool hidden = leftOf(d, centre(d)) > v + 0.5;
+                    for (int e = d - 14; e < d && !hidden; ++e) {
+                        hidden = leftOf(e, centre(e)) > v + 0.5;
+                    }
+                    if (!hidden) {
+                        sum += s;
+                        low = std::min(low, s);
+                        high = std::max(high, s);
+                        ++seen;
                     }
                     break;
                 }
             }
-            map.separation[size_t(y) * size_t(width) + size_t(x)] = found;
+            const size_t i = size_t(y) * size_t(width) + size_t(x);
+            const bool shown = 2 * seen > samples;
+            map.separation[i] = shown ? float(sum / seen) : None;
+            map.low[i] = shown ? float(low) : None;
+            map.high[i] = shown ? float(high) : None;
         }
     }
     return map;
+}
+
+bool misread(const SeparationMap& decoded, const SeparationMap& expected, int x, int y)
+{
+    const float got = decoded.at(x, y);
+    if (expected.low.empty()) {
+        return std::abs(got - expected.at(x, y)) > 1.0f;
+    }
+    const size_t i = size_t(y) * size_t(expected.width) + size_t(x);
+    return got < expected.low[i] - 1.0f || got > expected.high[i] + 1.0f;
 }
 
 Score score(const SeparationMap& decoded, const SeparationMap& expected, int stripWidth)
@@ -186,7 +222,7 @@ Score score(const SeparationMap& decoded, const SeparationMap& expected, int str
                 continue;
             }
             ++result.scored;
-            const bool wrong = std::abs(got - want) > 1.0f;
+            const bool wrong = misread(decoded, expected, x, y);
             result.misdecoded += wrong ? 1 : 0;
             // The expected separations around the pixel, NaN counting as a change.
             float low = want;

@@ -19,6 +19,10 @@ struct SeparationMap
     int width = 0;
     int height = 0;
     std::vector<float> separation; // pixels; NaN where the window does not fit
+    // Where a pixel shows several depths, the nearest and the farthest of them, by which it
+    // may read; empty when each pixel shows one.
+    std::vector<float> low;
+    std::vector<float> high;
     float at(int x, int y) const { return separation[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
@@ -30,7 +34,12 @@ SeparationMap decode(const QImage& picture, double minSeparation, double maxSepa
 // picture's size; NaN where the pixel shows nothing to match: the strip columns, and for the
 // finer renderer a point of the surface that the left eye cannot see.
 SeparationMap expectedForRowsRenderer(const RasterImage& depth, int stripWidth);
-SeparationMap expectedForFineRenderer(const RasterImage& depth, int stripWidth);
+// `samples` is the finer renderer's oversampling: a pixel may show several depths at once.
+SeparationMap expectedForFineRenderer(const RasterImage& depth, int stripWidth, int samples);
+
+// Whether the decoded separation at (x, y), where both maps have one, lies more than one shift
+// level (one pixel) from every depth the pixel shows.
+bool misread(const SeparationMap& decoded, const SeparationMap& expected, int x, int y);
 
 struct Score
 {
