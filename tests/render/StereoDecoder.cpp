@@ -1,7 +1,6 @@
 #include "StereoDecoder.h"
 
 #include "render/RasterImage.h"
-#include "render/StereogramRenderer.h"
 
 #include <algorithm>
 #include <climits>
@@ -110,9 +109,9 @@ SeparationMap expectedForRowsRenderer(const RasterImage& depth, int stripWidth)
         const QRgb* row = depth.constScanLine(y);
         for (int x = 0; x < width; ++x) {
             map.separation[size_t(y) * size_t(width) + size_t(x)] =
-                x < stripWidth ? None
-                               : float(stripWidth -
-                                       StereogramRenderer::shiftForRed(qRed(row[x - stripWidth])));
+                x < stripWidth
+                    ? None
+                    : float(separationOf(row, depth.width(), x - stripWidth, stripWidth));
         }
     }
     return map;

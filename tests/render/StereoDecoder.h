@@ -30,9 +30,10 @@ struct SeparationMap
 SeparationMap decode(const QImage& picture, double minSeparation, double maxSeparation,
                      int radius = 2);
 
-// The separation each renderer's geometry puts at pixel (x, y) of its picture, as a map of the
-// picture's size; NaN where the pixel shows nothing to match: the strip columns, and for the
-// finer renderer a point of the surface that the left eye cannot see.
+// The separation of the depth map's point that each renderer's geometry shows at pixel (x, y)
+// of its picture, as a map of the picture's size: the depth map's own, so that a renderer's
+// rounding counts against it. NaN where the pixel shows nothing to match: the strip columns,
+// and for the finer renderer a point of the surface that the left eye cannot see.
 SeparationMap expectedForRowsRenderer(const RasterImage& depth, int stripWidth);
 // `samples` is the finer renderer's oversampling: a pixel may show several depths at once.
 SeparationMap expectedForFineRenderer(const RasterImage& depth, int stripWidth, int samples);
