@@ -1,3 +1,4 @@
+#include "BatchRun.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "document/BatchCommands.h"
@@ -18,51 +19,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace batchrun;
+
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs the built program as a user would from a shell without any display; `memoryLimit`
-// bounds its address space, in bytes.
-Run runProgram(const QStringList& args, rlim_t memoryLimit = RLIM_INFINITY)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-#ifdef __SANITIZE_ADDRESS__
-    // The address sanitizer reserves terabytes of address space and cannot start under a limit
-    // on it; its ceiling on a single allocation stands in.
-    if (memoryLimit != RLIM_INFINITY) {
-        env.insert(QStringLiteral("ASAN_OPTIONS"),
-                   QStringLiteral("allocator_may_return_null=1:max_allocation_size_mb=%1")
-                       .arg(memoryLimit >> 20));
-    }
-#else
-    process.setChildProcessModifier([memoryLimit] {
-        const rlimit limit{memoryLimit, memoryLimit};
-        ::setrlimit(RLIMIT_AS, &limit);
-    });
-#endif
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(DEPTHLOOM_EXE), args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        return Run{};
-    }
-    return Run{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -85,21 +44,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         // A colour strip as PNG and a colour depth picture as BMP, which the command greys.
-        QImage strip(60, 40, QImage::Format_RGB32);
-        for (int y = 0; y < 40; ++y) {
-            for (int x = 0; x < 60; ++x) {
-                strip.setPixel(x, y, qRgb(x * 4, y * 6, (x * y) % 256));
-            }
-        }
-        QVERIFY(strip.save(path("strip.png")));
-        QImage depth(90, 40, QImage::Format_RGB32);
-        depth.fill(qRgb(56, 56, 56));
-        for (int y = 8; y < 32; ++y) {
-            for (int x = 20; x < 70; ++x) {
-                depth.setPixel(x, y, qRgb(250, 100, 30)); // grey 126
-            }
-        }
-        QVERIFY(depth.save(path("depth.bmp")));
+        QVERIFY(colourStrip(60, 40).save(path("strip.png")));
+        QVERIFY(boxDepth(90, 40, QRect(20, 8, 50, 24)).save(path("depth.bmp")));
         writeFile(path("cut.png"), readAll(path("strip.png")).chopped(30));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
         QCOMPARE(::mkfifo(QFile::encodeName(path("fifo.bmp")).constData(), 0600), 0);
@@ -124,7 +70,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, magic);
         const QString outPath = m_dir.filePath(output);
         const Run run =
-            runProgram({QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"), outPath});
+            runBatch({QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"), outPath});
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QVERIFY(run.err.isEmpty());
         QVERIFY(readAll(outPath).startsWith(magic));
@@ -303,7 +249,7 @@ private Q_SLOTS:
         const QByteArray earlier("an earlier picture");
         writeFile(path("kept.bmp"), earlier);
 
-        const Run run = runProgram(args);
+        const Run run = runBatch(args);
         QCOMPARE(run.exitCode, exitCode);
         const QString message = QString::fromUtf8(run.err);
         QCOMPARE(message.count(QLatin1Char('\n')), 1);
@@ -321,20 +267,20 @@ private Q_SLOTS:
     // through a project file; --convert writes both kinds of file.
     void heightMapsAndProjects()
     {
-        Run run = runProgram({QStringLiteral("--convert"), path("depth.bmp"), path("depth.BKP")});
+        Run run = runBatch({QStringLiteral("--convert"), path("depth.bmp"), path("depth.BKP")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QVERIFY(readAll(path("depth.BKP")).startsWith("HM"));
-        run = runProgram({QStringLiteral("--convert"), path("depth.BKP"), path("back.png")});
+        run = runBatch({QStringLiteral("--convert"), path("depth.BKP"), path("back.png")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QImage exported;
         QVERIFY(exported.load(path("back.png")));
         QCOMPARE(exported.pixel(20, 8), qRgb(126, 126, 126));
 
-        run = runProgram({QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"),
-                          path("from-bitmap.bmp")});
+        run = runBatch({QStringLiteral("--make3d"), path("strip.png"), path("depth.bmp"),
+                        path("from-bitmap.bmp")});
         QCOMPARE(run.exitCode, 0);
-        run = runProgram({QStringLiteral("--make3d"), path("strip.png"), path("depth.BKP"),
-                          path("from-bkp.bmp")});
+        run = runBatch({QStringLiteral("--make3d"), path("strip.png"), path("depth.BKP"),
+                        path("from-bkp.bmp")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QCOMPARE(readAll(path("from-bkp.bmp")), readAll(path("from-bitmap.bmp")));
 
@@ -343,7 +289,7 @@ private Q_SLOTS:
                                                    "[files]\r\n  layfile = %1\r\nBackFile=%2\r\n")
                                         .arg(path("strip.png"), path("depth.BKP"))
                                         .toUtf8());
-        run = runProgram({QStringLiteral("--make3d"), path("cube.3dp"), path("from-project.bmp")});
+        run = runBatch({QStringLiteral("--make3d"), path("cube.3dp"), path("from-project.bmp")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QCOMPARE(readAll(path("from-project.bmp")), readAll(path("from-bitmap.bmp")));
     }
@@ -372,7 +318,7 @@ private Q_SLOTS:
         writeFile(path("half.3dp"), "[Files]\nLayFile=strip.png\n");
         const QByteArray earlier("an earlier picture");
         writeFile(path("kept.bmp"), earlier);
-        const Run run = runProgram(args);
+        const Run run = runBatch(args);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.count('\n'), 1);
         QVERIFY2(QString::fromUtf8(run.err).contains(mentioned), run.err.constData());
@@ -386,7 +332,7 @@ private Q_SLOTS:
         QImage tall(90, 70, QImage::Format_RGB32);
         tall.fill(qRgb(150, 150, 150));
         QVERIFY(tall.save(path("tall.bmp")));
-        Run run = runProgram(
+        Run run = runBatch(
             {QStringLiteral("--make3d"), path("strip.png"), path("tall.bmp"), path("short.bmp")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err.count('\n'), 1);
@@ -404,7 +350,7 @@ private Q_SLOTS:
         QVERIFY(wide.save(path("wide.bmp")));
         writeFile(path("high.bkp"),
                   QByteArray("HM\x01\x00\x60\xea", 6) + QByteArray(120000, '\x01'));
-        run = runProgram(
+        run = runBatch(
             {QStringLiteral("--make3d"), path("wide.bmp"), path("high.bkp"), path("huge.bmp")},
             rlim_t(2) << 30);
         QCOMPARE(run.exitCode, 1);
@@ -414,15 +360,15 @@ private Q_SLOTS:
 
     void helpAndVersion()
     {
-        const Run help = runProgram({QStringLiteral("--help")});
+        const Run help = runBatch({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.contains("--make3d PATTERN DEPTH OUTPUT"));
-        const Run version = runProgram({QStringLiteral("--version")});
+        const Run version = runBatch({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("depthloom " DEPTHLOOM_VERSION "\n"));
         // --verbose lets the libraries' own messages through.
-        const Run verbose = runProgram({QStringLiteral("--verbose"), QStringLiteral("--make3d"),
-                                        path("cut.png"), path("depth.bmp"), path("v.bmp")});
+        const Run verbose = runBatch({QStringLiteral("--verbose"), QStringLiteral("--make3d"),
+                                      path("cut.png"), path("depth.bmp"), path("v.bmp")});
         QCOMPARE(verbose.exitCode, 1);
         QVERIFY2(verbose.err.contains("libpng"), verbose.err.constData());
     }

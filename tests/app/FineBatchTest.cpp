@@ -1,3 +1,4 @@
+#include "BatchRun.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "document/ImageFiles.h"
@@ -5,41 +6,10 @@
 #include "render/RasterImage.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray err;
-};
-
-// The built program without any display, as from a script.
-Run run(const QStringList& args)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(DEPTHLOOM_EXE), args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        return Run{};
-    }
-    return Run{process.exitCode(), process.readAllStandardError()};
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using namespace batchrun;
 
 // --make3d --fine and its options, from the command line.
 class FineBatchTest : public QObject
@@ -54,21 +24,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         // A strip shorter than the depth map, which the finer renderer tiles without a word.
-        QImage strip(60, 30, QImage::Format_RGB32);
-        for (int y = 0; y < strip.height(); ++y) {
-            for (int x = 0; x < strip.width(); ++x) {
-                strip.setPixel(x, y, qRgb(x * 4, y * 8, (x * y) % 256));
-            }
-        }
-        QVERIFY(strip.save(path("strip.png")));
-        QImage depth(90, 50, QImage::Format_RGB32);
-        depth.fill(qRgb(56, 56, 56));
-        for (int y = 10; y < 40; ++y) {
-            for (int x = 20; x < 70; ++x) {
-                depth.setPixel(x, y, qRgb(250, 100, 30)); // grey 126
-            }
-        }
-        QVERIFY(depth.save(path("depth.bmp")));
+        QVERIFY(colourStrip(60, 30).save(path("strip.png")));
+        QVERIFY(boxDepth(90, 50, QRect(20, 10, 50, 30)).save(path("depth.bmp")));
         QFile project(path("cube.3dp"));
         QVERIFY(project.open(QIODevice::WriteOnly));
         project.write(QStringLiteral("[Files]\r\nLayFile=%1\r\nBackFile=%2\r\n")
@@ -101,7 +58,7 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(int, oversample);
         QFETCH(bool, dots);
-        const Run result = run(QStringList{QStringLiteral("--make3d")} + args);
+        const Run result = runBatch(QStringList{QStringLiteral("--make3d")} + args);
         QVERIFY2(result.exitCode == 0, result.err.constData());
         QVERIFY2(result.err.isEmpty(), result.err.constData());
         RasterImage strip;
@@ -117,8 +74,8 @@ private Q_SLOTS:
     {
         const auto make = [this](const char* out, const QStringList& seed) {
             const Run result =
-                run(QStringList{QStringLiteral("--make3d"), QStringLiteral("--fine")} + seed +
-                    QStringList{QStringLiteral("random"), path("depth.bmp"), path(out)});
+                runBatch(QStringList{QStringLiteral("--make3d"), QStringLiteral("--fine")} + seed +
+                         QStringList{QStringLiteral("random"), path("depth.bmp"), path(out)});
             QVERIFY2(result.exitCode == 0, result.err.constData());
         };
         const QStringList seed5{QStringLiteral("--seed"), QStringLiteral("5")};
@@ -171,7 +128,7 @@ private Q_SLOTS:
         kept.write("an earlier picture");
         kept.close();
         const QByteArray depth = readAll(path("depth.bmp"));
-        const Run result = run(args);
+        const Run result = runBatch(args);
         QCOMPARE(result.exitCode, exitCode);
         const QString message = QString::fromUtf8(result.err);
         QCOMPARE(message.count(QLatin1Char('\n')), 1);
