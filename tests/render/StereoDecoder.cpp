@@ -92,7 +92,7 @@ SeparationMap decode(const QImage& picture, double minSeparation, double maxSepa
             }
         }
     }
-    SeparationMap map{width, height, std::vector<float>(size, None)};
+    SeparationMap map{width, height, std::vector<float>(size, None), {}, {}};
     for (size_t i = 0; i < size; ++i) {
         if (bestStep[i] >= 0) {
             map.separation[i] = float(bestStep[i]) / StepsPerPixel;
@@ -104,7 +104,8 @@ SeparationMap decode(const QImage& picture, double minSeparation, double maxSepa
 SeparationMap expectedForRowsRenderer(const RasterImage& depth, int stripWidth)
 {
     const int width = stripWidth + depth.width();
-    SeparationMap map{width, depth.height(), std::vector<float>(size_t(width) * depth.height())};
+    SeparationMap map{
+        width, depth.height(), std::vector<float>(size_t(width) * depth.height()), {}, {}};
     for (int y = 0; y < depth.height(); ++y) {
         const QRgb* row = depth.constScanLine(y);
         for (int x = 0; x < width; ++x) {
