@@ -39,10 +39,16 @@ bool sameFile(const QString& output, const QString& input)
            QDir::cleanPath(QFileInfo(input).absoluteFilePath());
 }
 
-// The refusal when `output` is one of `inputs` (kind, path), or an empty text.
-QString overwritesInput(const QString& output,
-                        std::initializer_list<std::pair<const char*, QString>> inputs)
+// The refusal when `output` names a picture format that cannot be written, or is one of
+// `inputs` (kind, path); otherwise an empty text.
+QString refusedOutput(const QString& output,
+                      std::initializer_list<std::pair<const char*, QString>> inputs)
 {
+    if (const QString format = unwritablePictureFormat(output); !format.isEmpty()) {
+        return QStringLiteral("Cannot write %1: %2 pictures cannot be written; name it .bmp or "
+                              ".png")
+            .arg(shown(output), format);
+    }
     for (const auto& [kind, input] : inputs) {
         if (sameFile(output, input)) {
             return QStringLiteral("Cannot write %1: it is the same file as the %2 %3")
@@ -123,9 +129,9 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
 {
     const bool randomPattern = fine && fine->randomPattern;
     if (const QString refused = randomPattern
-                                    ? overwritesInput(outputPath, {{"depth map", depthPath}})
-                                    : overwritesInput(outputPath, {{"pattern strip", patternPath},
-                                                                   {"depth map", depthPath}});
+                                    ? refusedOutput(outputPath, {{"depth map", depthPath}})
+                                    : refusedOutput(outputPath, {{"pattern strip", patternPath},
+                                                                 {"depth map", depthPath}});
         !refused.isEmpty()) {
         return refused;
     }
@@ -166,7 +172,7 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
 QString make3dProject(const QString& projectPath, const QString& outputPath, QString* warning,
                       const FineMake3d* fine)
 {
-    if (const QString refused = overwritesInput(outputPath, {{"project", projectPath}});
+    if (const QString refused = refusedOutput(outputPath, {{"project", projectPath}});
         !refused.isEmpty()) {
         return refused;
     }
@@ -188,7 +194,7 @@ QString make3dProject(const QString& projectPath, const QString& outputPath, QSt
 
 QString convertDepthMap(const QString& inputPath, const QString& outputPath)
 {
-    if (const QString refused = overwritesInput(outputPath, {{"depth map", inputPath}});
+    if (const QString refused = refusedOutput(outputPath, {{"depth map", inputPath}});
         !refused.isEmpty()) {
         return refused;
     }

@@ -114,8 +114,8 @@ bool THeightMapFile::save(const QString& fileName, const RasterImage& image, QSt
                         .arg(image.height()));
     }
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
+    if (QString reason; !openToReplace(file, QIODevice::WriteOnly, &reason)) {
+        return fail(reason);
     }
     const bool written = encodeTo(image, [&file](const char* bytes, qsizetype size) {
         return file.write(bytes, size) == size;

@@ -221,8 +221,10 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
         return fail(reason);
     }
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
+    if (!openToReplace(file, QIODevice::WriteOnly, &reason)) {
+        return fail(reason);
+    }
+    if (file.write(content) != content.size() || !file.commit()) {
         return fail(file.errorString());
     }
     return true;

@@ -1,5 +1,7 @@
 #include "render/PictureFileWriter.h"
 
+#include "render/RegularFile.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -183,8 +185,7 @@ bool writePictureFile(const QImage& picture, const QString& path, const QByteArr
                       QString* reason)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *reason = file.errorString();
+    if (!openToReplace(file, QIODevice::WriteOnly | QIODevice::Unbuffered, reason)) {
         return false;
     }
     bool written = false;

@@ -922,6 +922,19 @@ bool isPictureFormat(const QString& path)
     return !suffix.isEmpty() && QImageWriter::supportedImageFormats().contains(suffix);
 }
 
+QString unwritablePictureFormat(const QString& path)
+{
+    static const QList<QByteArray> common = {"avif", "dds", "exr",  "gif",  "hdr",  "heic", "heif",
+                                             "icns", "jp2", "jxl",  "pcx",  "psd",  "svg",  "svgz",
+                                             "tga",  "tif", "tiff", "wbmp", "webp", "xcf"};
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (suffix.isEmpty() || isPictureFormat(path) ||
+        !(common.contains(suffix) || QImageReader::supportedImageFormats().contains(suffix))) {
+        return {};
+    }
+    return QString::fromLatin1(suffix.toUpper());
+}
+
 QByteArray imageFormatForPath(const QString& path)
 {
     return isPictureFormat(path) ? QFileInfo(path).suffix().toLower().toLatin1()

@@ -222,3 +222,6 @@ QByteArray imageFormatForPath(const QString& path);
 
 // Whether the extension of `path` names a picture format Qt writes.
 bool isPictureFormat(const QString& path);
+// The extension of `path` in capitals when it names a picture format that Qt reads, or another
+// common one, but cannot write (GIF, TIFF, WebP, ...); otherwise empty.
+QString unwritablePictureFormat(const QString& path);

@@ -1,5 +1,8 @@
 #include "render/RegularFile.h"
 
+#include <QFileInfo>
+#include <QSaveFile>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -74,5 +77,20 @@ bool RegularFile::map(QByteArrayView* contents, QString* reason)
         return false;
     }
     *contents = m_read;
+    return true;
+}
+
+bool openToReplace(QSaveFile& file, QIODevice::OpenMode mode, QString* reason)
+{
+    const QFileInfo target(file.fileName());
+    constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (target.exists() && !(target.permissions() & anyWrite)) {
+        *reason = QStringLiteral("the file is read-only");
+        return false;
+    }
+    if (!file.open(mode)) {
+        *reason = file.errorString();
+        return false;
+    }
     return true;
 }

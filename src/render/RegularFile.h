@@ -9,6 +9,13 @@
 // folder, a FIFO that never delivers, a device that never ends. It is opened without blocking,
 // checked through the open descriptor (so a name swapped in between cannot slip through) and
 // read only when it is a regular file no larger than a limit that suits its kind.
+class QSaveFile;
+
+// Opens `file` to replace its target as QSaveFile does, and also refuses a target that exists
+// with no write permission for anyone, which the administrator's account could otherwise
+// replace (with a new mode, too). On failure `reason` says why.
+bool openToReplace(QSaveFile& file, QIODevice::OpenMode mode, QString* reason);
+
 class RegularFile final
 {
 public:

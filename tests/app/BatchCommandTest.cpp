@@ -32,6 +32,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
+// Owner, group and others; the "user" flags say what the running account may do.
+constexpr QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ReadGroup;
+
 class BatchCommandTest : public QObject
 {
     Q_OBJECT
@@ -48,6 +51,10 @@ private Q_SLOTS:
         QVERIFY(boxDepth(90, 40, QRect(20, 8, 50, 24)).save(path("depth.bmp")));
         writeFile(path("cut.png"), readAll(path("strip.png")).chopped(30));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
+        for (const char* locked : {"locked.bmp", "locked.bkp"}) {
+            writeFile(path(locked), QByteArray("an earlier picture"));
+            QVERIFY(QFile::setPermissions(path(locked), ReadOnly));
+        }
         QCOMPARE(::mkfifo(QFile::encodeName(path("fifo.bmp")).constData(), 0600), 0);
         QVERIFY(QFile::link(path("depth.bmp"), path("depth-link.bmp")));
         QCOMPARE(::link(QFile::encodeName(path("strip.png")).constData(),
@@ -236,6 +243,16 @@ private Q_SLOTS:
         row("output is a hard link to the strip",
             {make3d, path("strip.png"), path("depth.bmp"), path("strip-hard.png")},
             {path("strip-hard.png"), "same file"});
+        row("read-only output", {make3d, path("strip.png"), path("depth.bmp"), path("locked.bmp")},
+            {path("locked.bmp"), "read-only"});
+        row("read-only height map",
+            {QStringLiteral("--convert"), path("depth.bmp"), path("locked.bkp")},
+            {path("locked.bkp"), "read-only"});
+        row("format it cannot write", {make3d, path("strip.png"), path("depth.bmp"), path("o.gif")},
+            {path("o.gif"), "GIF"});
+        row("convert to a format it cannot write",
+            {QStringLiteral("--convert"), path("depth.bmp"), path("o.tif")},
+            {path("o.tif"), "TIF"});
         row("convert onto a link to its input",
             {QStringLiteral("--convert"), path("depth.bmp"), path("depth-link.bmp")},
             {path("depth-link.bmp"), "same file"});
@@ -257,8 +274,16 @@ private Q_SLOTS:
             QVERIFY2(message.contains(text), qPrintable(message));
         }
         QCOMPARE(readAll(path("kept.bmp")), earlier);
-        QVERIFY(!QFile::exists(path("no/such/out.bmp")));
+        for (const char* locked : {"locked.bmp", "locked.bkp"}) {
+            QCOMPARE(readAll(path(locked)), earlier);
+            QCOMPARE(QFile::permissions(path(locked)) & 0x7077, ReadOnly);
+        }
+        for (const char* refused : {"no/such/out.bmp", "o.gif", "o.tif"}) {
+            QVERIFY(!QFile::exists(path(refused)));
+        }
         // Nothing half-written is left beside the output.
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("locked")).size(),
+                 2);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("kept")).size(),
                  1);
     }

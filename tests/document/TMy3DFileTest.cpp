@@ -247,6 +247,7 @@ private slots:
         row("; starts key", "p.3dp", "Files", ";K", "v");
         row("] in section", "p.3dp", "Fi]les", "K", "v");
         row("line break in value", "p.3dp", "Files", "K", "a\r\nb=c");
+        row("read-only file", "p.3dp", "Files", "K", "v");
     }
 
     void failedWriteChangesNothing()
@@ -260,6 +261,9 @@ private slots:
         writeBytes(dir.filePath("p.3dp"), windowsFile);
         QVERIFY(QDir(dir.path()).mkdir("sub"));
         const QString path = dir.filePath(target);
+        if (QTest::currentDataTag() == QByteArrayLiteral("read-only file")) {
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+        }
         QString error;
         QVERIFY(!TMy3DFile(path).writeString(section, key, value, &error));
         QVERIFY2(error.contains(path), qPrintable(error));
