@@ -27,24 +27,29 @@ void ScrollBox::setStep(int pixels)
 void ScrollBox::setAutoScroll(bool on)
 {
     m_autoScroll = on;
-    applyPolicy();
     updateRange();
 }
 
 void ScrollBox::setFrozen(bool frozen)
 {
     m_frozen = frozen;
-    applyPolicy();
+    if (frozen) {
+        showBars(true, true);
+    }
     updateRange();
 }
 
-void ScrollBox::applyPolicy()
+// The bars are shown or hidden outright: left to decide as needed, Qt would keep bars that a
+// frozen drag had shown, because the client then no longer fits the narrowed view.
+void ScrollBox::showBars(bool horizontal, bool vertical)
 {
-    const Qt::ScrollBarPolicy policy = m_frozen       ? Qt::ScrollBarAlwaysOn
-                                       : m_autoScroll ? Qt::ScrollBarAsNeeded
-                                                      : Qt::ScrollBarAlwaysOff;
-    setHorizontalScrollBarPolicy(policy);
-    setVerticalScrollBarPolicy(policy);
+    const auto policy = [](bool on) { return on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
+    if (horizontalScrollBarPolicy() != policy(horizontal)) {
+        setHorizontalScrollBarPolicy(policy(horizontal));
+    }
+    if (verticalScrollBarPolicy() != policy(vertical)) {
+        setVerticalScrollBarPolicy(policy(vertical));
+    }
 }
 
 void ScrollBox::updateRange()
@@ -73,6 +78,7 @@ void ScrollBox::updateRange()
     vbar = vbar || (m_autoScroll && hbar && height > visible.height() - bar);
     visible -= QSize(vbar ? bar : 0, hbar ? bar : 0);
     m_client->resize(std::max(width, visible.width()), std::max(height, visible.height()));
+    showBars(hbar, vbar);
 }
 
 void ScrollBox::resizeEvent(QResizeEvent* event)

@@ -33,7 +33,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void applyPolicy();
+    void showBars(bool horizontal, bool vertical);
 
     QWidget* m_client;
     int m_margin = 0;

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -221,11 +222,15 @@ private slots:
         QTest::addColumn<bool>("depthMap");
         QTest::addColumn<QPoint>("to"); // in the scroll box's visible area
         QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("bars"); // the image no longer fits the view
 
-        QTest::newRow("strip grows") << false << QPoint(200, 150) << QSize(198, 148);
-        QTest::newRow("strip to the corner") << false << QPoint(-30, -5) << QSize(0, 0);
-        QTest::newRow("depth map") << true << QPoint(200, 150) << QSize(200, 150);
-        QTest::newRow("depth map to the corner") << true << QPoint(-1, 20) << QSize(0, 20);
+        QTest::newRow("strip grows") << false << QPoint(200, 150) << QSize(198, 148) << false;
+        QTest::newRow("strip to the corner") << false << QPoint(-30, -5) << QSize(0, 0) << false;
+        QTest::newRow("depth map") << true << QPoint(200, 150) << QSize(200, 150) << false;
+        QTest::newRow("depth map to the corner") << true << QPoint(-1, 20) << QSize(0, 20) << false;
+        QTest::newRow("depth map grows") << true << QPoint(333, 333) << QSize(333, 333) << false;
+        QTest::newRow("depth map past the view")
+            << true << QPoint(700, 800) << QSize(700, 800) << true;
     }
 
     // The image takes the size the release asks for, keeps its pixels and fills new ones with
@@ -235,6 +240,7 @@ private slots:
         QFETCH(bool, depthMap);
         QFETCH(QPoint, to);
         QFETCH(QSize, size);
+        QFETCH(bool, bars);
         if (depthMap) {
             QTest::mouseClick(form().spRMask, Qt::LeftButton);
         }
@@ -258,6 +264,9 @@ private slots:
 
         QVERIFY(!form().Dragging);
         QCOMPARE(QSize(image.width(), image.height()), size);
+        // Bars show where the image needs them, not because the drag showed them.
+        QTRY_COMPARE(box->horizontalScrollBar()->isVisibleTo(box), bars);
+        QTRY_COMPARE(box->verticalScrollBar()->isVisibleTo(box), bars);
         ImageView* view = depthMap ? form().Image2 : form().Image1;
         QCOMPARE(view->size(), size);
         if (!size.isEmpty()) {

@@ -195,7 +195,17 @@ private slots:
         click(m_main, at(RightPane));
         QVERIFY(waitFor(
             [&] { return windowName(m_main).endsWith(QLatin1String("-- Back(depth.bkp)")); }));
-        QVERIFY2(shown(saved).x() >= 0, "the depth map is not as saved");
+        const QPoint again = shown(saved);
+        QVERIFY2(again.x() >= 0, "the depth map is not as saved");
+        // Made smaller by its size grip, the depth map fits its pane: the scroll bars that the
+        // drag showed go again, and the pane's right edge shows its background.
+        const auto onAgain = [again](int x, int y) { return again + QPoint(x, y); };
+        drag(m_main, {onAgain(301, 301), onAgain(200, 200), onAgain(100, 100)});
+        QVERIFY(waitFor([&] {
+            const QImage shot = grab(m_main);
+            return shot.pixel(shot.width() - 4, onAgain(0, 150).y()) ==
+                   shot.pixel(onAgain(150, 150));
+        }));
         // View > 3D-Picture shows the saved 3D picture.
         const QStringList before = windows(0);
         QVERIFY(key(m_main, QStringLiteral("alt+v")));
