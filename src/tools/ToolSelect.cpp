@@ -275,7 +275,14 @@ void ToolSelect::Paste()
     }
     drop();
     SaveUndo();
-    floatPicture(RasterImage(picture));
+    RasterImage content(picture);
+    if (m_state.DepthMapActive && !content.isEmpty()) {
+        // The depth map holds greys only: a pasted picture turns grey as an opened one does.
+        QRgb* rows = content.scanLine(0);
+        greyRows(content.image(), 0, content.height(), rows,
+                 content.image().bytesPerLine() / qsizetype(sizeof(QRgb)));
+    }
+    floatPicture(content);
 }
 
 void ToolSelect::Cut()

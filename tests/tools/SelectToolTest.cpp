@@ -226,9 +226,9 @@ private slots:
         QTest::newRow("depth map") << true << true;
         QTest::newRow("unreadable") << true << false;
     }
-    // Copy From floats the file's picture at the top-left corner, grey on the depth map, and
-    // puts it on the clipboard; a file that cannot be read changes nothing and says why. Undo
-    // forgets the selection and leaves the picture, without its marquee.
+    // Copy From floats the file's picture at the top-left corner, grey on the depth map as a
+    // pasted one, and puts it on the clipboard; a file that cannot be read changes nothing and says
+    // why. Undo forgets the selection and leaves the picture, without its marquee.
     void copyFrom()
     {
         QFETCH(bool, depthMap);
@@ -257,6 +257,16 @@ private slots:
         DL_COMPARE_IMAGES(c.image.image(),
                           readable ? laidOn(picture(), floated, floated.rect(), floated.rect())
                                    : picture());
+
+        // Pasted and dropped, the picture lies the same way: the depth map holds greys only.
+        Canvas pasted;
+        pasted.state.DepthMapActive = depthMap;
+        ToolSelect paster(pasted.state, pasted.host);
+        pasted.host.clipboard = colours;
+        paster.Paste();
+        QCOMPARE(pasted.run(paster, QStringLiteral("c20,1")), QString());
+        DL_COMPARE_IMAGES(pasted.image.image(),
+                          laidOn(picture(), floated, floated.rect(), floated.rect()));
     }
 };
 
