@@ -214,6 +214,7 @@ void TfmOutput::Timer1Timer()
     emit renderingFinished();
     placeOnScreen();
     show();
+    fitOnScreen();
     setWindowTitle(QStringLiteral("3D-Picture  - [") + m_document.ProjectFileName +
                    QLatin1Char(']'));
     m_progress->hide();
@@ -236,19 +237,32 @@ bool TfmOutput::loadTarget(const QString& fileName, QString* error)
     return true;
 }
 
-// A new window goes to the middle of its screen, with its top-left corner kept on the screen,
-// rather than wherever the window system puts a window it knows nothing about (without a window
-// manager: over the main window's menu).
+// A new window goes to the middle of its screen, no larger than the screen, rather than wherever
+// the window system puts a window it knows nothing about (without a window manager: over the
+// main window's menu).
 void TfmOutput::placeOnScreen()
 {
-    if (testAttribute(Qt::WA_Moved)) {
-        return;
-    }
-    if (const QScreen* screen = this->screen()) {
+    fitOnScreen();
+    const QScreen* screen = this->screen();
+    if (screen && !testAttribute(Qt::WA_Moved)) {
         const QRect available = screen->availableGeometry();
         const QSize outer = frameGeometry().size();
         move(std::max(available.left(), available.center().x() - outer.width() / 2),
              std::max(available.top(), available.center().y() - outer.height() / 2));
+    }
+}
+
+// A window taller or wider than the screen would put its buttons out of reach; the picture,
+// top-left corner first, is then cut at the window's edge instead. The frame's size is known
+// only once the window shows, so this runs again then.
+void TfmOutput::fitOnScreen()
+{
+    if (const QScreen* screen = this->screen()) {
+        const QSize frame = frameGeometry().size() - size();
+        const QSize fits = size().boundedTo(screen->availableGeometry().size() - frame);
+        if (fits != size()) {
+            resize(fits);
+        }
     }
 }
 
@@ -257,6 +271,7 @@ void TfmOutput::showAgain()
     setWindowState(windowState() & ~Qt::WindowMinimized);
     placeOnScreen();
     show();
+    fitOnScreen();
     raise();
     activateWindow();
 }

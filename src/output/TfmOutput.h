@@ -88,6 +88,7 @@ private:
     // Fits Image1 to the picture and centres its frame above the button bar.
     void FormResize();
     void placeOnScreen();
+    void fitOnScreen();
     bool renderingInProgress() const;
 
     QPointer<TfmArchieve> m_progress;

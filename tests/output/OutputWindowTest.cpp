@@ -146,6 +146,19 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
+    // A picture wider and taller than the screen: the window stops at the screen, so the
+    // buttons below the picture stay in reach, and the picture is whole.
+    void largerThanTheScreen()
+    {
+        Rig rig;
+        const QRect available = rig.output->screen()->availableGeometry();
+        rig.depth = randomPicture(available.width(), available.height(), 3, true);
+        rig.renderToEnd();
+        QVERIFY(available.contains(rig.output->frameGeometry()));
+        QCOMPARE(rig.output->Image1->size(),
+                 QSize(rig.strip.width() + available.width(), available.height()));
+    }
+
     // Driven by the window's own timer, with the event loop running.
     void pictureAndPlacement()
     {
