@@ -193,6 +193,8 @@ void TFileOpenDlg::connectControls()
     FileEdit->lineEdit()->installEventFilter(this);
     FileListBox1->viewport()->installEventFilter(this);
     DirectoryListBox1->viewport()->installEventFilter(this);
+    connect(FileEdit->lineEdit(), &QLineEdit::textEdited, this, [this] { m_typed = true; });
+    connect(FileEdit, &QComboBox::activated, this, [this] { m_typed = true; });
 
     connect(FileListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_syncing) {
@@ -413,7 +415,7 @@ bool TFileOpenDlg::applyFilePath(const QString& text)
         if (!listedFiles().contains(typed.name)) {
             rereadFiles(true);
         }
-        if (!listedFiles().contains(typed.name) && !showFilterListing(typed.name)) {
+        if (!listedFiles().contains(typed.name) && !(m_typed && showFilterListing(typed.name))) {
             return invalid();
         }
         if (!selectFile(typed.name)) {
@@ -489,6 +491,7 @@ bool TFileOpenDlg::event(QEvent* event)
 void TFileOpenDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    m_typed = false;
     BitBtn1->setFocus();
     FormActivate();
 }

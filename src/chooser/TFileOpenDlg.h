@@ -166,4 +166,8 @@ private:
     bool m_previewedByPress = false;
     // Whether the folder list still follows the current folder as the folder model fills in.
     bool m_revealFolder = true;
+    // Whether the name field holds what the user typed or chose from its history since the
+    // window showed. Only such a name may turn the filter to one that lists its file: a name
+    // left from an earlier showing (another image's file) must not be opened unseen.
+    bool m_typed = false;
 };

@@ -71,6 +71,7 @@ private slots:
     void invalidTypedText_data();
     void invalidTypedText();
     void showingsEndWithOkOrCancel();
+    void earlierNameIsNotOpenedUnseen();
     void unreadableBitmapReported();
     void unreadableHeightMapIgnored();
     void callerFilterStartsOnItsFirstEntry();
@@ -296,6 +297,31 @@ void TFileOpenDlgTest::invalidTypedText()
     QCOMPARE(m_dialog->folder(), m_dir->path());
     QCOMPARE(m_dialog->mask(), QStringLiteral("*.bmp"));
     QVERIFY(m_dialog->isVisible());
+}
+
+// A bitmap chosen for the pattern strip leaves its path in the name field. When the depth map's
+// Open shows the chooser next, listing height maps, OK must not open that bitmap unseen.
+void TFileOpenDlgTest::earlierNameIsNotOpenedUnseen()
+{
+    TFileOpenDlg& dialog = *m_dialog;
+    dialog.hide();
+    {
+        ModalDriver driver([&](QWidget*) {
+            clickFile("tiger.bmp");
+            dialog.BitBtn1->click();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    }
+    dialog.setFilter("Back ground[*.bkp]|*.bkp|Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*");
+    ModalDriver driver([&](QWidget*) {
+        QCOMPARE(dialog.FileEdit->currentText(), path("tiger.bmp"));
+        dialog.BitBtn1->click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.mask(), QStringLiteral("*.bkp"));
+        dialog.BitBtn2->click();
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    QCOMPARE(dialog.ChooserFileName(), QString());
 }
 
 void TFileOpenDlgTest::showingsEndWithOkOrCancel()
