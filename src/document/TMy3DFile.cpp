@@ -241,7 +241,13 @@ QString TMy3DFile::readStringIn(QByteArrayView content, const QString& section, 
     if (where.valueBegin < 0) {
         return defaultValue;
     }
-    return Decoder(where.utf8)(content.sliced(where.valueBegin, where.valueEnd - where.valueBegin));
+    const QString value =
+        Decoder(where.utf8)(content.sliced(where.valueBegin, where.valueEnd - where.valueBegin));
+    // As the system's INI service reads it: one pair of matching quotes around the whole value
+    // is taken off, so a path written by hand as "D:\my art\a.bmp" reads as the path.
+    const bool quoted = value.size() >= 2 && value.front() == value.back() &&
+                        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''));
+    return quoted ? value.mid(1, value.size() - 2) : value;
 }
 
 bool TMy3DFile::writeStringIn(QByteArray& content, const QString& section, const QString& key,

@@ -10,6 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+const QString NulInName = QStringLiteral("the name contains a NUL character");
+
+} // namespace
+
 bool RegularFile::open(const QString& path, qint64 maxBytes, QString* reason)
 {
     m_file.close();
@@ -21,6 +27,10 @@ bool RegularFile::open(const QString& path, qint64 maxBytes, QString* reason)
         }
         return false;
     };
+    // The system would take the name only up to the NUL: another file than the one named.
+    if (path.contains(QChar(0))) {
+        return fail(NulInName);
+    }
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -82,6 +92,10 @@ bool RegularFile::map(QByteArrayView* contents, QString* reason)
 
 bool openToReplace(QSaveFile& file, QIODevice::OpenMode mode, QString* reason)
 {
+    if (file.fileName().contains(QChar(0))) {
+        *reason = NulInName;
+        return false;
+    }
     const QFileInfo target(file.fileName());
     constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (target.exists() && !(target.permissions() & anyWrite)) {

@@ -166,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow(qPrintable(hostile::Fifo)) << QStringLiteral("is not a regular file");
         QTest::newRow(qPrintable(hostile::DevZero)) << QStringLiteral("is not a regular file");
         QTest::newRow(qPrintable(hostile::Missing)) << QStringLiteral("no such file");
+        QTest::newRow(qPrintable(hostile::NulInName)) << QStringLiteral("contains a NUL");
     }
     void hostilePaths()
     {

@@ -88,6 +88,10 @@ private slots:
         row("LF and BOM", "\xEF\xBB\xBF[Files]\nLayFile=D:\\a.bmp\n", "Files", "LayFile",
             "D:\\a.bmp");
         row("no final line end", "[Files]\r\nLayFile=x", "Files", "LayFile", "x");
+        row("quotes around", "[Files]\r\nLayFile = \"D:\\my art\\a.bmp\"\r\n", "Files",
+            "LayFile", "D:\\my art\\a.bmp");
+        row("single quotes around", "[Files]\r\nx='y'\r\n", "Files", "x", "y");
+        row("unmatched quotes stay", "[Files]\r\nx=\"y'\r\n", "Files", "x", "\"y'");
         row("UTF-8 names and value", "[文件]\r\n图层 = D:\\图片\\叶子.bmp\r\n", "文件", "图层",
             QStringLiteral("D:\\图片\\叶子.bmp"));
         row("byte order mark inside is no blank", "[Files]\n\xEF\xBB\xBFLayFile=x\n", "Files",

@@ -596,6 +596,8 @@ private Q_SLOTS:
             << QByteArray() << QStringLiteral("is not a regular file");
         QTest::newRow(qPrintable(hostile::Missing))
             << QByteArray() << QStringLiteral("no such file");
+        QTest::newRow(qPrintable(hostile::NulInName))
+            << QByteArray() << QStringLiteral("contains a NUL");
         QTest::newRow("bitmap") << bmp << QString();
         QTest::newRow("bitmap cut short") << bmp.chopped(10) << cut;
         QTest::newRow("RLE bitmap cut short")
