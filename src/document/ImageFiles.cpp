@@ -96,6 +96,21 @@ bool isHeightMapName(const QString& fileName)
     return QFileInfo(fileName).suffix().compare(QLatin1String("bkp"), Qt::CaseInsensitive) == 0;
 }
 
+// A height-map file under another name, which the depth map's Save As writes for any name but
+// .bmp: read as one when the name's own format cannot read it. `error` is cleared then.
+bool readMisnamedHeightMap(const QString& fileName, RasterImage* picture, QString* error)
+{
+    THeightMapFile file;
+    if (!file.load(fileName)) {
+        return false;
+    }
+    *picture = file.picture();
+    if (error) {
+        error->clear();
+    }
+    return true;
+}
+
 } // namespace
 
 QString depthMapFileName(const QString& fileName)
@@ -107,7 +122,15 @@ QString depthMapFileName(const QString& fileName)
 bool readDepthPicture(const QString& fileName, QImage* picture, QString* error)
 {
     if (!isHeightMapName(fileName)) {
-        return readPictureFile(fileName, picture, error);
+        if (readPictureFile(fileName, picture, error)) {
+            return true;
+        }
+        RasterImage misnamed;
+        if (!readMisnamedHeightMap(fileName, &misnamed, error)) {
+            return false;
+        }
+        *picture = misnamed.image();
+        return true;
     }
     THeightMapFile file;
     if (!file.load(fileName, error)) {
@@ -120,7 +143,8 @@ bool readDepthPicture(const QString& fileName, QImage* picture, QString* error)
 bool loadDepthMap(RasterImage& image, const QString& fileName, QString* error)
 {
     if (!isHeightMapName(fileName)) {
-        return LoadGreyBitmap(image, fileName, error);
+        return LoadGreyBitmap(image, fileName, error) ||
+               readMisnamedHeightMap(fileName, &image, error);
     }
     THeightMapFile file;
     if (!file.load(fileName, error)) {

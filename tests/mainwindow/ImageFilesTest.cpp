@@ -145,6 +145,16 @@ private slots:
         QVERIFY(form().sbSaveAsClick()); // cancelled
         QCOMPARE(form().document().DepthFileName, path("shape.dat"));
         QCOMPARE(m_prompts.log.mid(1), QStringList({DepthSave, DepthSave, DepthSave}));
+
+        // Saved under a picture's name, the height-map file still opens into the depth map.
+        form().depthMap().setPixel(5, 5, colorref::grey(200));
+        m_prompts.files = {path("shape.png"), path("shape.png")};
+        QVERIFY(form().sbSaveAsClick());
+        form().depthMap().setPixel(5, 5, colorref::grey(100));
+        form().sbopenClick();
+        QVERIFY2(m_prompts.log.filter(QStringLiteral("Error")).isEmpty(),
+                 qPrintable(m_prompts.log.join('\n')));
+        QCOMPARE(form().depthMap().image().pixel(5, 5), qRgb(200, 200, 200));
     }
 
     void chooserCancelled()
