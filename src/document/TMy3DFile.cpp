@@ -217,6 +217,11 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
     if (!old.missing() && !old.readAll(&content, &reason)) {
         return fail(reason);
     }
+    // Text has no NUL bytes; a file with them is something else (a picture opened as a
+    // project, say), which a key added at its end would spoil.
+    if (content.contains('\0')) {
+        return fail(QStringLiteral("it holds binary data, not a project"));
+    }
     if (!writeStringIn(content, section, key, value, &reason)) {
         return fail(reason);
     }

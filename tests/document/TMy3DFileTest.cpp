@@ -88,8 +88,8 @@ private slots:
         row("LF and BOM", "\xEF\xBB\xBF[Files]\nLayFile=D:\\a.bmp\n", "Files", "LayFile",
             "D:\\a.bmp");
         row("no final line end", "[Files]\r\nLayFile=x", "Files", "LayFile", "x");
-        row("quotes around", "[Files]\r\nLayFile = \"D:\\my art\\a.bmp\"\r\n", "Files",
-            "LayFile", "D:\\my art\\a.bmp");
+        row("quotes around", "[Files]\r\nLayFile = \"D:\\my art\\a.bmp\"\r\n", "Files", "LayFile",
+            "D:\\my art\\a.bmp");
         row("single quotes around", "[Files]\r\nx='y'\r\n", "Files", "x", "y");
         row("unmatched quotes stay", "[Files]\r\nx=\"y'\r\n", "Files", "x", "\"y'");
         row("UTF-8 names and value", "[文件]\r\n图层 = D:\\图片\\叶子.bmp\r\n", "文件", "图层",
@@ -152,7 +152,8 @@ private slots:
         row("BOM only", "\xEF\xBB\xBF", "Files", "K", "图 😀", "\xEF\xBB\xBF[Files]\r\nK=图 😀\r\n");
         row("BOM kept", "\xEF\xBB\xBF[Files]\nK=1\n", "Files", "K", "2",
             "\xEF\xBB\xBF[Files]\nK=2\n");
-        const QByteArray garbage = raw("\0\xff\xfe bin\r\n[ no close\r\n=\0");
+        // Without NUL bytes: a file with them is refused (binaryFileIsLeftAlone).
+        const QByteArray garbage = raw("\x01\xff\xfe bin\r\n[ no close\r\n=\x02");
         row("garbage kept", garbage, "Files", "K", "v", garbage + "\r\n[Files]\r\nK=v");
     }
 
@@ -275,6 +276,19 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  (QStringList{"p.3dp", "sub"}));
         QVERIFY(QDir(dir.filePath("sub")).isEmpty());
+    }
+
+    // A file that is not a project, such as a picture opened as one, is never written into.
+    void binaryFileIsLeftAlone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("picture.bmp");
+        const QByteArray picture("BM\x36\0\0\0\0\0[Files]\r\n", 17);
+        writeBytes(path, picture);
+        QString error;
+        QVERIFY(!TMy3DFile(path).writeString("Files", "LayFile", "a.bmp", &error));
+        QVERIFY2(error.contains(path) && error.contains("not a project"), qPrintable(error));
+        QCOMPARE(readBytes(path), picture);
     }
 
     void seesChangesMadeByOthers()
