@@ -189,7 +189,8 @@ QString make3dProject(const QString& projectPath, const QString& outputPath, QSt
             .arg(shown(projectPath), pattern.isEmpty() ? QStringLiteral("pattern strip (LayFile)")
                                                        : QStringLiteral("depth map (BackFile)"));
     }
-    return make3dFiles(pattern, depth, outputPath, warning, fine);
+    return make3dFiles(projectRelativePath(projectPath, pattern),
+                       projectRelativePath(projectPath, depth), outputPath, warning, fine);
 }
 
 QString convertDepthMap(const QString& inputPath, const QString& outputPath)

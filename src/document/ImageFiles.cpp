@@ -113,6 +113,13 @@ bool readMisnamedHeightMap(const QString& fileName, RasterImage* picture, QStrin
 
 } // namespace
 
+QString projectRelativePath(const QString& projectPath, const QString& name)
+{
+    const QDir base =
+        projectPath.isEmpty() ? QDir::current() : QFileInfo(projectPath).absoluteDir();
+    return QDir::cleanPath(base.absoluteFilePath(name));
+}
+
 QString depthMapFileName(const QString& fileName)
 {
     return isHeightMapName(fileName) ? fileName

@@ -19,6 +19,10 @@ bool LoadGreyBitmap(RasterImage& image, const QString& fileName, QString* error 
 // rows cannot be had.
 bool greyRows(const QImage& picture, int y, int count, QRgb* dest, qsizetype destStride);
 
+// `name` as a project file at `projectPath` means it: an absolute path as it is, a relative one
+// from the project's folder (from the current folder when there is no project), cleaned.
+QString projectRelativePath(const QString& projectPath, const QString& name);
+
 // Reads a depth map file as it is stored, for callers that take its greys with greyRows: a
 // height-map file's picture when the extension is .bkp (in any case), otherwise any picture Qt
 // reads in the format its decoder gives. On failure `error` names the file and the reason.

@@ -86,9 +86,10 @@ bool TForm1::LoadActiveImage(QString* error)
 {
     const bool depthMap = m_drawing.DepthMapActive;
     QString& name = depthMap ? m_document.DepthFileName : m_document.PatternFileName;
-    // Relative names resolve against the current folder now, not at some later save.
+    // A relative name, written into a project by hand, means a file beside the project; it is
+    // made absolute now, not at some later save.
     if (!name.isEmpty()) {
-        name = QFileInfo(name).absoluteFilePath();
+        name = projectRelativePath(m_document.ProjectFileName, name);
     }
     RasterImage loaded;
     const bool ok =

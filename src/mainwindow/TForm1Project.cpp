@@ -1,5 +1,6 @@
 // The project commands of the File menu and the speed bar, and Make 3D.
 
+#include "document/ImageFiles.h"
 #include "document/Prompts.h"
 #include "document/TMy3DFile.h"
 #include "mainwindow/TForm1.h"
@@ -117,6 +118,8 @@ void TForm1::OpenProject()
 
     createSecondaryWindows();
     if (!m_document.TargetFileName.isEmpty()) {
+        m_document.TargetFileName =
+            projectRelativePath(m_document.ProjectFileName, m_document.TargetFileName);
         if (m_output->loadTarget(m_document.TargetFileName)) {
             V3DPicture->setEnabled(true);
         } else {

@@ -317,6 +317,12 @@ private Q_SLOTS:
         run = runBatch({QStringLiteral("--make3d"), path("cube.3dp"), path("from-project.bmp")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QCOMPARE(readAll(path("from-project.bmp")), readAll(path("from-bitmap.bmp")));
+
+        // Relative names mean files beside the project, whatever the working folder.
+        writeFile(path("relative.3dp"), "[Files]\r\nLayFile=strip.png\r\nBackFile=./depth.BKP\r\n");
+        run = runBatch({QStringLiteral("--make3d"), path("relative.3dp"), path("relative.bmp")});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(readAll(path("relative.bmp")), readAll(path("from-bitmap.bmp")));
     }
 
     void badHeightMapsAndProjects_data()

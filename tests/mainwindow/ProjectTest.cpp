@@ -156,6 +156,9 @@ private slots:
         QTest::newRow("depth map not a picture") << "leaves.bmp"
                                                  << "p.3dp" << false << "leaves.bmp"
                                                  << "" << QStringList{"p.3dp"};
+        QTest::newRow("names beside the project") << "./leaves.bmp"
+                                                  << "cube.bkp" << true << "leaves.bmp"
+                                                  << "cube.bkp" << none;
         QTest::newRow("both missing") << "gone.bmp"
                                       << "gone.bkp" << false << ""
                                       << "" << QStringList{"gone.bmp", "gone.bkp"};
@@ -183,12 +186,15 @@ private slots:
         } else {
             QFile::remove(path("t.bmp"));
         }
+        // Written as it stands when relative ("./name"), otherwise as a full path.
         auto value = [this](const QString& name) {
-            return name.isEmpty() ? QByteArray() : m_dir.filePath(name).toUtf8();
+            return name.isEmpty() || name.startsWith("./") ? name.toUtf8()
+                                                           : m_dir.filePath(name).toUtf8();
         };
-        QVERIFY(writeFile(path("p.3dp"), "[Files]\nLayFile=" + value(layFile) +
-                                             "\nBackFile=" + value(backFile) +
-                                             "\nTargetFile=" + path("t.bmp").toUtf8() + "\n"));
+        QVERIFY(writeFile(
+            path("p.3dp"),
+            "[Files]\nLayFile=" + value(layFile) + "\nBackFile=" + value(backFile) +
+                "\nTargetFile=" + value(layFile.startsWith("./") ? "./t.bmp" : "t.bmp") + "\n"));
         form().patternStrip().setSize(5, 5);
         form().depthMap().setSize(5, 5);
         form().patternStrip().setPixel(0, 0, colorref::Black);
