@@ -198,6 +198,22 @@ QString TMy3DFile::readString(const QString& section, const QString& key,
     return readStringIn(content, section, key, defaultValue);
 }
 
+QString TMy3DFile::whyNotAProject() const
+{
+    RegularFile file;
+    QByteArray content;
+    QString reason;
+    if (!file.open(m_path, RegularFile::MaxProjectBytes, &reason) ||
+        !file.readAll(&content, &reason)) {
+        return QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
+    }
+    if (content.contains('\0')) {
+        return QStringLiteral("Cannot open %1: it holds binary data, not a project")
+            .arg(QDir::toNativeSeparators(m_path));
+    }
+    return {};
+}
+
 bool TMy3DFile::writeString(const QString& section, const QString& key, const QString& value,
                             QString* error)
 {
@@ -217,8 +233,6 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
     if (!old.missing() && !old.readAll(&content, &reason)) {
         return fail(reason);
     }
-    // Text has no NUL bytes; a file with them is something else (a picture opened as a
-    // project, say), which a key added at its end would spoil.
     if (content.contains('\0')) {
         return fail(QStringLiteral("it holds binary data, not a project"));
     }

@@ -11,7 +11,8 @@
 // - section and key names compare without regard to case; only the first section of a name and
 //   the first key of a name in it count (later duplicates are kept but never read or written);
 // - "white space" is ASCII blank, tab, CR, VT and FF; it is trimmed around names and values;
-// - values are taken as they stand: no quotes, no escapes, a ';' inside a value is part of it;
+// - values are taken as they stand, but for one pair of matching quotes ('"' or '\'') around
+//   the whole value, which is taken off: no escapes, a ';' inside a value is part of it;
 // - a line whose first non-blank character is ';' is a comment; a line without '=' in a section,
 //   or a '[' line without ']', is never matched but kept as it is on rewrite;
 // - lines end with LF or CR LF.
@@ -24,6 +25,9 @@
 // value replaced held a GBK file's only bytes that are not UTF-8, a GBK comment line is added at
 // the end, so that a write never changes how the other keys read. A file without any line
 // ending, and a new file, get CR LF, and new files are UTF-8 without a mark.
+//
+// A file holding NUL bytes, which no text has, is never written into: it is something else (a
+// picture chosen as a project by mistake) that an added key would spoil.
 //
 // Nothing is cached: every call reads the file again, as another program may change it.
 class TMy3DFile final
@@ -38,6 +42,10 @@ public:
     // file cannot be read (missing included), `error` names it and says why.
     QString readString(const QString& section, const QString& key, const QString& defaultValue = {},
                        QString* error = nullptr) const;
+
+    // Why the file cannot be opened as a project: it cannot be read (missing included), or it
+    // holds NUL bytes. Empty when it can; otherwise a message naming the file.
+    QString whyNotAProject() const;
 
     // Sets `key` in `section` to `value` (trimmed) and saves the file at once, through a temporary
     // file renamed over the old one only when complete. On failure returns false, leaves the file

@@ -96,11 +96,9 @@ void TForm1::sb3DOpenClick()
 
 void TForm1::openProjectFile(const QString& fileName)
 {
-    // A project file that cannot be read would open as three empty names and wipe both
-    // images; the open one stays instead.
-    QString error;
-    TMy3DFile(fileName).readString(FilesSection, LayFileKey, QString(), &error);
-    if (!error.isEmpty()) {
+    // A project file that cannot be read, or a picture chosen by mistake, would open as three
+    // empty names and wipe both images; the open project stays instead.
+    if (const QString error = TMy3DFile(fileName).whyNotAProject(); !error.isEmpty()) {
         m_prompts.showError(error);
         return;
     }

@@ -236,7 +236,8 @@ private slots:
         }
     }
 
-    // A project file that cannot be read leaves the open project as it was, by either way in.
+    // A project file that cannot be read, or a picture chosen as one, leaves the open project as
+    // it was, by either way in.
     void openUnreadableProject_data()
     {
         QTest::addColumn<QString>("name");
@@ -245,6 +246,7 @@ private slots:
         QTest::newRow("missing") << "gone.3dp" << false << "no such file";
         QTest::newRow("folder") << "folder.3dp" << false << "is a directory";
         QTest::newRow("missing, from the host") << "gone.3dp" << true << "no such file";
+        QTest::newRow("a picture") << "leaves.bmp" << false << "binary data";
     }
 
     void openUnreadableProject()
