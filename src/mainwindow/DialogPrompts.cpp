@@ -3,19 +3,49 @@
 #include "chooser/ChooserRules.h"
 #include "chooser/TFileOpenDlg.h"
 
-#include <QDialogButtonBox>
+#include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
+
+namespace {
+
+// Gives the keyboard back, when a modal dialog has closed, to the window that had it before, so
+// that its shortcuts work again at once. A window manager does this by itself; without one
+// nothing would, and keys would go nowhere until the user clicked a window.
+class KeyboardReturn
+{
+public:
+    explicit KeyboardReturn(QWidget* parent)
+        : m_window(QApplication::activeWindow() ? QApplication::activeWindow()
+                   : parent                     ? parent->window()
+                                                : nullptr)
+    {}
+    ~KeyboardReturn()
+    {
+        if (m_window && m_window->isVisible()) {
+            m_window->activateWindow();
+        }
+    }
+    KeyboardReturn(const KeyboardReturn&) = delete;
+    KeyboardReturn& operator=(const KeyboardReturn&) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
+} // namespace
 
 DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
 
@@ -31,6 +61,7 @@ TFileOpenDlg* DialogPrompts::chooser() const
 
 bool DialogPrompts::askYesNo(const QString& text)
 {
+    const KeyboardReturn keyboard(m_parent);
     return QMessageBox::warning(m_parent, QStringLiteral("Warning"), text,
                                 QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::Yes) == QMessageBox::Yes;
@@ -38,6 +69,7 @@ bool DialogPrompts::askYesNo(const QString& text)
 
 bool DialogPrompts::askOkCancel(const QString& text)
 {
+    const KeyboardReturn keyboard(m_parent);
     return QMessageBox::warning(m_parent, QStringLiteral("Confirm"), text,
                                 QMessageBox::Ok | QMessageBox::Cancel,
                                 QMessageBox::Ok) == QMessageBox::Ok;
@@ -45,6 +77,7 @@ bool DialogPrompts::askOkCancel(const QString& text)
 
 void DialogPrompts::showError(const QString& text)
 {
+    const KeyboardReturn keyboard(m_parent);
     QMessageBox::critical(m_parent, QStringLiteral("Error"), text, QMessageBox::Ok);
 }
 
@@ -60,6 +93,7 @@ QString DialogPrompts::chooseSaveFile(const FileDialog& setup)
 
 QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
 {
+    const KeyboardReturn keyboard(m_parent);
     QFileDialog dialog(m_parent);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -105,6 +139,7 @@ QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
 
 QString DialogPrompts::runBitmapChooser(const QString& filter, bool preview)
 {
+    const KeyboardReturn keyboard(m_parent);
     if (!m_chooser) {
         m_chooser = new TFileOpenDlg(*this, m_parent);
     }
@@ -126,6 +161,7 @@ void setUpPrintDialog(QPrintDialog& dialog)
 
 bool DialogPrompts::runPrintDialog(QPrinter& printer)
 {
+    const KeyboardReturn keyboard(m_parent);
     QPrintDialog dialog(&printer, m_parent);
     setUpPrintDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
@@ -135,6 +171,7 @@ bool DialogPrompts::runPrintDialog(QPrinter& printer)
 // and its settings; as the set-up it prints nothing.
 bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
 {
+    const KeyboardReturn keyboard(m_parent);
     QPrintDialog dialog(&printer, m_parent);
     setUpPrintDialog(dialog);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
@@ -148,6 +185,7 @@ bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
 
 bool DialogPrompts::chooseColor(ColorRef& color)
 {
+    const KeyboardReturn keyboard(m_parent);
     const QColor chosen = QColorDialog::getColor(QColor(colorref::toRgb(color)), m_parent);
     if (!chosen.isValid()) {
         return false;
@@ -158,6 +196,7 @@ bool DialogPrompts::chooseColor(ColorRef& color)
 
 bool DialogPrompts::chooseFont(QFont& font)
 {
+    const KeyboardReturn keyboard(m_parent);
     // Qt's dialog offers sizes in points; the editor's fonts are sized in pixels.
     const qreal dpi = m_parent ? m_parent->logicalDpiY()
                                : QGuiApplication::primaryScreen()->logicalDotsPerInchY();

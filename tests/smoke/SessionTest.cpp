@@ -100,10 +100,11 @@ class SessionTest : public QObject
                });
     }
 
-    // File > Exit's key, and OK to the quit question.
-    bool quit()
+    // File > Exit's key, to the main window or (`toFocus`) to whichever window has the keyboard,
+    // and OK to the quit question.
+    bool quit(bool toFocus = false)
     {
-        if (!key(m_main, QStringLiteral("ctrl+q"))) {
+        if (!key(toFocus ? QString() : m_main, QStringLiteral("ctrl+q"))) {
             return false;
         }
         const QString question = waitForWindow(m_editor.processId(), QStringLiteral("^Confirm$"));
@@ -177,7 +178,8 @@ private slots:
         QVERIFY(waitFor([&] {
             return windowName(m_main) == QLatin1String("3D-Picture  [p.3dp] -- Back(depth.bkp)");
         }));
-        QVERIFY(quit());
+        // The keyboard is back on the main window once the last dialog has closed.
+        QVERIFY(quit(true));
 
         // What was saved: the two heights where they were painted, the ground elsewhere.
         const QImage saved = heightMap(path("depth.bkp"));
