@@ -332,6 +332,12 @@ void TForm1::createStatusBar()
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    // A window manager keeps the window at its minimum width; without one the window system
+    // may make it narrower, and it springs back.
+    if (width() < MinimumWindowWidth) {
+        resize(MinimumWindowWidth, height());
+        return;
+    }
     layoutWindow();
 }
 

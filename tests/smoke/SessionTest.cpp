@@ -217,6 +217,10 @@ private slots:
         const QString shown = waitForWindow(m_editor.processId(), QStringLiteral("^3D-Picture$"));
         QVERIFY(!shown.isEmpty());
         QVERIFY(waitFor([&] { return locate(grab(shown), target).x() >= 0; }));
+        // Made narrower than 400 pixels by the window system, the main window springs back.
+        xdotool(
+            {QStringLiteral("windowsize"), m_main, QStringLiteral("100"), QStringLiteral("300")});
+        QVERIFY(waitFor([&] { return geometry(m_main).width() == 400; }));
         QVERIFY(quit());
 
         // The batch command makes the same 3D picture of the project.
