@@ -179,6 +179,14 @@ QString whyUnwritable(QStringView section, QStringView key, QStringView value)
     return {};
 }
 
+// Text has no NUL bytes; a file with them is something else, a picture say.
+bool holdsBinaryData(const QByteArray& content)
+{
+    return content.contains('\0');
+}
+
+const QString BinaryData = QStringLiteral("it holds binary data, not a project");
+
 } // namespace
 
 QString TMy3DFile::readString(const QString& section, const QString& key,
@@ -207,9 +215,9 @@ QString TMy3DFile::whyNotAProject() const
         !file.readAll(&content, &reason)) {
         return QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
     }
-    if (content.contains('\0')) {
-        return QStringLiteral("Cannot open %1: it holds binary data, not a project")
-            .arg(QDir::toNativeSeparators(m_path));
+    if (holdsBinaryData(content)) {
+        return QStringLiteral("Cannot open %1: %2")
+            .arg(QDir::toNativeSeparators(m_path), BinaryData);
     }
     return {};
 }
@@ -233,8 +241,8 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
     if (!old.missing() && !old.readAll(&content, &reason)) {
         return fail(reason);
     }
-    if (content.contains('\0')) {
-        return fail(QStringLiteral("it holds binary data, not a project"));
+    if (holdsBinaryData(content)) {
+        return fail(BinaryData);
     }
     if (!writeStringIn(content, section, key, value, &reason)) {
         return fail(reason);

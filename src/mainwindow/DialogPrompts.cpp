@@ -2,8 +2,8 @@
 
 #include "chooser/ChooserRules.h"
 #include "chooser/TFileOpenDlg.h"
+#include "render/KeyboardReturn.h"
 
-#include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -12,42 +12,18 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
 
-namespace {
-
-// Gives the keyboard back, when a modal dialog has closed, to the window that had it before, so
-// that its shortcuts work again at once. A window manager does this by itself; without one
-// nothing would, and keys would go nowhere until the user clicked a window.
-class KeyboardReturn
-{
-public:
-    explicit KeyboardReturn(QWidget* parent)
-        : m_window(QApplication::activeWindow() ? QApplication::activeWindow()
-                   : parent                     ? parent->window()
-                                                : nullptr)
-    {}
-    ~KeyboardReturn()
-    {
-        if (m_window && m_window->isVisible()) {
-            m_window->activateWindow();
-        }
-    }
-    KeyboardReturn(const KeyboardReturn&) = delete;
-    KeyboardReturn& operator=(const KeyboardReturn&) = delete;
-
-private:
-    QPointer<QWidget> m_window;
-};
-
-} // namespace
-
 DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
+
+QWindow* DialogPrompts::parentWindow() const
+{
+    return m_parent ? m_parent->window()->windowHandle() : nullptr;
+}
 
 DialogPrompts::~DialogPrompts()
 {
@@ -61,7 +37,7 @@ TFileOpenDlg* DialogPrompts::chooser() const
 
 bool DialogPrompts::askYesNo(const QString& text)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     return QMessageBox::warning(m_parent, QStringLiteral("Warning"), text,
                                 QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::Yes) == QMessageBox::Yes;
@@ -69,7 +45,7 @@ bool DialogPrompts::askYesNo(const QString& text)
 
 bool DialogPrompts::askOkCancel(const QString& text)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     return QMessageBox::warning(m_parent, QStringLiteral("Confirm"), text,
                                 QMessageBox::Ok | QMessageBox::Cancel,
                                 QMessageBox::Ok) == QMessageBox::Ok;
@@ -77,7 +53,7 @@ bool DialogPrompts::askOkCancel(const QString& text)
 
 void DialogPrompts::showError(const QString& text)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     QMessageBox::critical(m_parent, QStringLiteral("Error"), text, QMessageBox::Ok);
 }
 
@@ -93,7 +69,7 @@ QString DialogPrompts::chooseSaveFile(const FileDialog& setup)
 
 QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     QFileDialog dialog(m_parent);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -139,7 +115,7 @@ QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
 
 QString DialogPrompts::runBitmapChooser(const QString& filter, bool preview)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     if (!m_chooser) {
         m_chooser = new TFileOpenDlg(*this, m_parent);
     }
@@ -161,7 +137,7 @@ void setUpPrintDialog(QPrintDialog& dialog)
 
 bool DialogPrompts::runPrintDialog(QPrinter& printer)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     QPrintDialog dialog(&printer, m_parent);
     setUpPrintDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
@@ -171,7 +147,7 @@ bool DialogPrompts::runPrintDialog(QPrinter& printer)
 // and its settings; as the set-up it prints nothing.
 bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     QPrintDialog dialog(&printer, m_parent);
     setUpPrintDialog(dialog);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
@@ -185,7 +161,7 @@ bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
 
 bool DialogPrompts::chooseColor(ColorRef& color)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     const QColor chosen = QColorDialog::getColor(QColor(colorref::toRgb(color)), m_parent);
     if (!chosen.isValid()) {
         return false;
@@ -196,7 +172,7 @@ bool DialogPrompts::chooseColor(ColorRef& color)
 
 bool DialogPrompts::chooseFont(QFont& font)
 {
-    const KeyboardReturn keyboard(m_parent);
+    const KeyboardReturn keyboard(parentWindow());
     // Qt's dialog offers sizes in points; the editor's fonts are sized in pixels.
     const qreal dpi = m_parent ? m_parent->logicalDpiY()
                                : QGuiApplication::primaryScreen()->logicalDotsPerInchY();

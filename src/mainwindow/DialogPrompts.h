@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QWidget;
+class QWindow;
 class TFileOpenDlg;
 
 // The editor's answers to its questions: message boxes, Qt's file dialogs and the bitmap
@@ -39,6 +40,8 @@ public:
 
 private:
     QString runFileDialog(const FileDialog& setup, bool save);
+    // The window the dialogs are shown over, to give the keyboard back to.
+    QWindow* parentWindow() const;
 
     QWidget* m_parent = nullptr;
     // Owned by m_parent when there is one; a parent that goes first takes it along.

@@ -1,6 +1,7 @@
 #include "mainwindow/PrintPreviewDialog.h"
 
 #include "mainwindow/PrintRules.h"
+#include "render/KeyboardReturn.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -80,6 +81,7 @@ void PrintPreviewDialog::SetUp(const QImage& picture, int paperShade, double xRa
 
 void PrintPreviewDialog::ExecDialog()
 {
+    const KeyboardReturn keyboard;
     if (exec() != QDialog::Accepted) {
         return;
     }

@@ -6,6 +6,7 @@
 #include "output/Centring.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmScreen.h"
+#include "render/KeyboardReturn.h"
 #include "render/StereogramRenderer.h"
 #include "render/WaitCursor.h"
 
@@ -311,6 +312,7 @@ void TfmOutput::SbSaveClick()
 
 void TfmOutput::SpeedButton1Click()
 {
+    const KeyboardReturn keyboard;
     TfmScreen screen(m_picture, this);
     screen.exec();
 }

@@ -21,17 +21,6 @@
 
 using namespace batchrun;
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
-
 // Owner, group and others; the "user" flags say what the running account may do.
 constexpr QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ReadGroup;
 

@@ -26,11 +26,9 @@ private Q_SLOTS:
         // A strip shorter than the depth map, which the finer renderer tiles without a word.
         QVERIFY(colourStrip(60, 30).save(path("strip.png")));
         QVERIFY(boxDepth(90, 50, QRect(20, 10, 50, 30)).save(path("depth.bmp")));
-        QFile project(path("cube.3dp"));
-        QVERIFY(project.open(QIODevice::WriteOnly));
-        project.write(QStringLiteral("[Files]\r\nLayFile=%1\r\nBackFile=%2\r\n")
-                          .arg(path("strip.png"), path("depth.bmp"))
-                          .toUtf8());
+        writeFile(path("cube.3dp"), QStringLiteral("[Files]\r\nLayFile=%1\r\nBackFile=%2\r\n")
+                                        .arg(path("strip.png"), path("depth.bmp"))
+                                        .toUtf8());
     }
 
     void writesTheFinePicture_data()
