@@ -4,8 +4,8 @@
 // more than one shift level, the echo and the distinct depths found on raised ground. With a
 // FOLDER it also writes the depth maps, the pictures and the decoded depth pictures there.
 
+#include "raster/RasterImage.h"
 #include "render/FineRenderer.h"
-#include "render/RasterImage.h"
 #include "render/StereoDecoder.h"
 #include "render/StereogramRenderer.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 // The pictures the benchmarks share, made once on first use.
 namespace fixtures {

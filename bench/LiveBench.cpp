@@ -9,7 +9,7 @@
 #include "Fixtures.h"
 #include "QuietHost.h"
 #include "mainwindow/LivePreview.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolPencil.h"
 

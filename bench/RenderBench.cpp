@@ -2,8 +2,8 @@
 
 #include "Benchmarks.h"
 #include "Fixtures.h"
+#include "raster/RasterImage.h"
 #include "render/FineRenderer.h"
-#include "render/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "Benchmarks.h"
 #include "Fixtures.h"
 #include "QuietHost.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 #include "tools/toolRect.h"

@@ -9,7 +9,7 @@
 #include "document/Prompts.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -23,7 +23,6 @@ namespace {
 
 constexpr int Rows = 300;
 constexpr int TickMs = 10;
-
 
 // The main window's side: the language byte, the document and the progress window.
 struct MainWindowSide

@@ -4,7 +4,7 @@
 // Run: picture_fuzzer -max_len=65536 -dict=fuzz/picture.dict CORPUS_DIR
 // (seed it with a few small .bmp files, plain and RLE, .gif and .jpg)
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <QImageReader>
 

@@ -3,7 +3,7 @@
 #include "chooser/ChooserRules.h"
 #include "document/Prompts.h"
 #include "document/THeightMapFile.h"
-#include "render/WaitCursor.h"
+#include "widgets/WaitCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>

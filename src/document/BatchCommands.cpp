@@ -3,8 +3,8 @@
 #include "document/FineMake3d.h"
 #include "document/ImageFiles.h"
 #include "document/TMy3DFile.h"
-#include "render/PictureMemory.h"
-#include "render/RasterImage.h"
+#include "raster/PictureMemory.h"
+#include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
 #include <QDir>

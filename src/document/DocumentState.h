@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/ColorRef.h"
+#include "raster/ColorRef.h"
 
 #include <QString>
 

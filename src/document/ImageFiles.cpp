@@ -1,8 +1,8 @@
 #include "document/ImageFiles.h"
 
 #include "document/THeightMapFile.h"
-#include "render/PictureMemory.h"
-#include "render/RasterImage.h"
+#include "raster/PictureMemory.h"
+#include "raster/RasterImage.h"
 
 #include <QDir>
 #include <QFileInfo>

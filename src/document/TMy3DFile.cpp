@@ -1,6 +1,6 @@
 #include "document/TMy3DFile.h"
 
-#include "render/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -2,7 +2,7 @@
 
 #include "chooser/ChooserRules.h"
 #include "chooser/TFileOpenDlg.h"
-#include "render/KeyboardReturn.h"
+#include "widgets/KeyboardReturn.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>

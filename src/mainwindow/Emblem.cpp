@@ -1,6 +1,6 @@
 #include "mainwindow/Emblem.h"
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
 #include <QFont>

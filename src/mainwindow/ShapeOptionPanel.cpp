@@ -1,8 +1,8 @@
 #include "mainwindow/ShapeOptionPanel.h"
 
-#include "mainwindow/ImageView.h"
 #include "mainwindow/ShapeOptions.h"
 #include "tools/DrawingState.h"
+#include "widgets/ImageView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

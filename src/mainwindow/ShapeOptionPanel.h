@@ -1,8 +1,8 @@
 #pragma once
 
-#include "mainwindow/Panel.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "tools/ToolHost.h"
+#include "widgets/Panel.h"
 
 #include <optional>
 

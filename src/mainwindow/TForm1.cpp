@@ -3,16 +3,16 @@
 
 #include "mainwindow/TForm1.h"
 
-#include "mainwindow/Glyphs.h"
-#include "mainwindow/ImageView.h"
 #include "mainwindow/LivePreview.h"
-#include "mainwindow/Panel.h"
-#include "mainwindow/Pntmange.h"
-#include "mainwindow/ScrollBox.h"
-#include "mainwindow/Shape.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
+#include "print/Pntmange.h"
 #include "tools/TDrawTool.h"
+#include "widgets/Glyphs.h"
+#include "widgets/ImageView.h"
+#include "widgets/Panel.h"
+#include "widgets/ScrollBox.h"
+#include "widgets/Shape.h"
 
 #include <QApplication>
 #include <QButtonGroup>

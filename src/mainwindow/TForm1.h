@@ -3,8 +3,8 @@
 #include "document/DocumentState.h"
 #include "language/LanguageTables.h"
 #include "mainwindow/ShapeOptionPanel.h"
-#include "render/GreyPalette.h"
-#include "render/RasterImage.h"
+#include "raster/GreyPalette.h"
+#include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 

@@ -1,8 +1,8 @@
 // How files reach the main window from the desktop: named on the command line, or dropped on
 // the window from a file manager.
 
-#include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
+#include "widgets/Panel.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

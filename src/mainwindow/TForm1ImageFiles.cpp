@@ -4,10 +4,10 @@
 #include "document/ImageFiles.h"
 #include "document/Prompts.h"
 #include "document/THeightMapFile.h"
-#include "mainwindow/ImageView.h"
 #include "mainwindow/TForm1.h"
-#include "render/WaitCursor.h"
 #include "tools/TDrawTool.h"
+#include "widgets/ImageView.h"
+#include "widgets/WaitCursor.h"
 
 #include <QFileInfo>
 

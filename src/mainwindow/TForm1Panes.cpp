@@ -3,12 +3,12 @@
 
 #include "document/Caption.h"
 #include "language/LanguageTables.h"
-#include "mainwindow/ImageView.h"
-#include "mainwindow/Panel.h"
-#include "mainwindow/ScrollBox.h"
-#include "mainwindow/Shape.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
+#include "widgets/ImageView.h"
+#include "widgets/Panel.h"
+#include "widgets/ScrollBox.h"
+#include "widgets/Shape.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 // The print commands of the File menu, the speed bar and the output window.
 
-#include "mainwindow/Pntmange.h"
 #include "mainwindow/TForm1.h"
 #include "output/TfmOutput.h"
+#include "print/Pntmange.h"
 
 #include <QAction>
 #include <QToolButton>

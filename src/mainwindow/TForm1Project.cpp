@@ -6,8 +6,8 @@
 #include "mainwindow/TForm1.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
-#include "render/WaitCursor.h"
 #include "tools/TDrawTool.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,13 +3,13 @@
 // choices. Also the window's side of the ToolHost interface.
 
 #include "document/Prompts.h"
-#include "mainwindow/ImageView.h"
-#include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/FloatingPalette.h"
 #include "pickers/TfmPStyle.h"
-#include "render/WaitCursor.h"
 #include "tools/TDrawTool.h"
+#include "widgets/ImageView.h"
+#include "widgets/Panel.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -6,9 +6,9 @@
 #include "output/Centring.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmScreen.h"
-#include "render/KeyboardReturn.h"
 #include "render/StereogramRenderer.h"
-#include "render/WaitCursor.h"
+#include "widgets/KeyboardReturn.h"
+#include "widgets/WaitCursor.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "output/TfmScreen.h"
 
 #include "output/Centring.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

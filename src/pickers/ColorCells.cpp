@@ -1,6 +1,6 @@
 #include "pickers/ColorCells.h"
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <algorithm>
 

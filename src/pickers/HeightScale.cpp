@@ -1,6 +1,6 @@
 #include "pickers/HeightScale.h"
 
-#include "render/GreyPalette.h"
+#include "raster/GreyPalette.h"
 #include "tools/DrawingState.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/ColorRef.h"
-#include "render/RasterImage.h"
+#include "raster/ColorRef.h"
+#include "raster/RasterImage.h"
 
 #include <QString>
 

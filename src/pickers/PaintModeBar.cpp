@@ -1,7 +1,7 @@
 #include "pickers/PaintModeBar.h"
 
-#include "pickers/BevelPanel.h"
 #include "tools/DrawingState.h"
+#include "widgets/BevelPanel.h"
 
 #include <QButtonGroup>
 #include <QLabel>

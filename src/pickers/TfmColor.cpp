@@ -1,8 +1,8 @@
 #include "pickers/TfmColor.h"
 
-#include "pickers/BevelPanel.h"
 #include "pickers/PaintModeBar.h"
 #include "tools/DrawingState.h"
+#include "widgets/BevelPanel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,10 +1,10 @@
 #include "pickers/TfmColor16.h"
 
 #include "document/Prompts.h"
-#include "pickers/BevelPanel.h"
 #include "pickers/PaintModeBar.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
+#include "widgets/BevelPanel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

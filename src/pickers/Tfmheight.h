@@ -2,7 +2,7 @@
 
 #include "pickers/FloatingPalette.h"
 #include "pickers/HeightScale.h"
-#include "render/ColorRef.h"
+#include "raster/ColorRef.h"
 
 class QFrame;
 class QLineEdit;

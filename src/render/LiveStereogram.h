@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
 #include <QtGlobal>

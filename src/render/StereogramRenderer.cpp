@@ -1,6 +1,6 @@
 #include "render/StereogramRenderer.h"
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "common/TestMain.h"
 #include "document/BatchCommands.h"
 #include "document/ImageFiles.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
 #include <QBuffer>

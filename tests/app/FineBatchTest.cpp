@@ -2,8 +2,8 @@
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "document/ImageFiles.h"
+#include "raster/RasterImage.h"
 #include "render/FineRenderer.h"
-#include "render/RasterImage.h"
 
 #include <QFile>
 #include <QTemporaryDir>

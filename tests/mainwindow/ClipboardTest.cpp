@@ -4,7 +4,7 @@
 #include "WindowFixture.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "mainwindow/ImageView.h"
+#include "widgets/ImageView.h"
 
 #include <QAction>
 #include <QBuffer>

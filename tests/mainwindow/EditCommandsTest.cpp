@@ -1,10 +1,10 @@
 #include "WindowFixture.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "mainwindow/ImageView.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "tools/ToolSelect.h"
+#include "widgets/ImageView.h"
 
 #include <QAction>
 #include <QClipboard>

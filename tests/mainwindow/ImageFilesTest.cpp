@@ -2,7 +2,7 @@
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
 #include "document/THeightMapFile.h"
-#include "mainwindow/Shape.h"
+#include "widgets/Shape.h"
 
 #include <QFile>
 

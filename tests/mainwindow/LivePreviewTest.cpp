@@ -3,12 +3,12 @@
 #include "WindowFixture.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "mainwindow/ImageView.h"
-#include "mainwindow/ScrollBox.h"
-#include "mainwindow/Shape.h"
 #include "output/TfmOutput.h"
 #include "render/StereogramRenderer.h"
 #include "tools/TDrawTool.h"
+#include "widgets/ImageView.h"
+#include "widgets/ScrollBox.h"
+#include "widgets/Shape.h"
 
 #include <QAction>
 #include <QMenu>

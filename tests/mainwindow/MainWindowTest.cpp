@@ -2,13 +2,13 @@
 #include "common/ImageCompare.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
-#include "mainwindow/ImageView.h"
-#include "mainwindow/Panel.h"
-#include "mainwindow/ScrollBox.h"
-#include "mainwindow/Shape.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "tools/ToolSelect.h"
+#include "widgets/ImageView.h"
+#include "widgets/Panel.h"
+#include "widgets/ScrollBox.h"
+#include "widgets/Shape.h"
 
 #include <QAction>
 #include <QMenu>

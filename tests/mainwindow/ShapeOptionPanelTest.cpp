@@ -3,9 +3,9 @@
 #include "WindowFixture.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "mainwindow/ImageView.h"
 #include "mainwindow/ShapeOptions.h"
 #include "tools/TDrawTool.h"
+#include "widgets/ImageView.h"
 
 #include <QTest>
 #include <QToolButton>

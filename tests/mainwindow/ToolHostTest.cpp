@@ -1,8 +1,8 @@
 #include "StandInPalette.h"
 #include "WindowFixture.h"
 #include "common/TestMain.h"
-#include "mainwindow/Shape.h"
 #include "tools/TDrawTool.h"
+#include "widgets/Shape.h"
 
 #include <QAction>
 #include <QTimer>

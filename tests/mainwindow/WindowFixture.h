@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/ScriptedPrompts.h"
-#include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
+#include "widgets/Panel.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 
 #include "common/TestMain.h"
 #include "output/TfmScreen.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <QScreen>
 #include <QTest>

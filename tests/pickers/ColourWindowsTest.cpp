@@ -1,11 +1,11 @@
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
-#include "mainwindow/Panel.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/PaintModeBar.h"
 #include "pickers/TfmColor.h"
 #include "pickers/TfmColor16.h"
 #include "tools/TDrawTool.h"
+#include "widgets/Panel.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

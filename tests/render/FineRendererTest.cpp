@@ -3,7 +3,7 @@
 #include "RenderFixtures.h"
 #include "StereoDecoder.h"
 #include "common/TestMain.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
 #include <QSet>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/ColorRef.h"
-#include "render/RasterImage.h"
+#include "raster/ColorRef.h"
+#include "raster/RasterImage.h"
 
 // A picture of one colour.
 inline RasterImage filled(int width, int height, ColorRef color)

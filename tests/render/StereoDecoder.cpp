@@ -1,6 +1,6 @@
 #include "StereoDecoder.h"
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <algorithm>
 #include <climits>

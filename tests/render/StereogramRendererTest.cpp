@@ -3,7 +3,7 @@
 #include "RenderFixtures.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "RecordingHost.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
 #include "tools/TDrawTool.h"
 #include "tools/TOneTool.h"

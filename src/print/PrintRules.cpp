@@ -1,4 +1,4 @@
-#include "mainwindow/PrintRules.h"
+#include "print/PrintRules.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include "common/HostilePaths.h"
 #include "common/ImageCompare.h"

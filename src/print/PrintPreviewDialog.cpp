@@ -1,7 +1,7 @@
-#include "mainwindow/PrintPreviewDialog.h"
+#include "print/PrintPreviewDialog.h"
 
-#include "mainwindow/PrintRules.h"
-#include "render/KeyboardReturn.h"
+#include "print/PrintRules.h"
+#include "widgets/KeyboardReturn.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>

@@ -1,4 +1,4 @@
-#include "mainwindow/Panel.h"
+#include "widgets/Panel.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "mainwindow/Shape.h"
+#include "widgets/Shape.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "render/PictureFileCheck.h"
+#include "files/PictureFileCheck.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "render/ColorRef.h"
+#include "raster/ColorRef.h"
 
 #include <array>
 

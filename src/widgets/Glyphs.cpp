@@ -1,4 +1,4 @@
-#include "mainwindow/Glyphs.h"
+#include "widgets/Glyphs.h"
 
 #include <QHash>
 #include <QPainter>

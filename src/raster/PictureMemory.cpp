@@ -1,4 +1,4 @@
-#include "render/PictureMemory.h"
+#include "raster/PictureMemory.h"
 
 #include <cstdlib>
 #include <limits>

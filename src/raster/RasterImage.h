@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/ColorRef.h"
-#include "render/GreyPalette.h"
+#include "raster/ColorRef.h"
+#include "raster/GreyPalette.h"
 
 #include <QFont>
 #include <QImage>

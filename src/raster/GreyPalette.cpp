@@ -1,4 +1,4 @@
-#include "render/GreyPalette.h"
+#include "raster/GreyPalette.h"
 
 namespace greypalette {
 

@@ -1,10 +1,10 @@
-#include "WindowFixture.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
-#include "mainwindow/Pntmange.h"
-#include "mainwindow/PrintPreviewDialog.h"
-#include "mainwindow/PrintRules.h"
+#include "mainwindow/WindowFixture.h"
 #include "output/TfmOutput.h"
+#include "print/Pntmange.h"
+#include "print/PrintPreviewDialog.h"
+#include "print/PrintRules.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "render/PictureFileWriter.h"
+#include "files/PictureFileWriter.h"
 
-#include "render/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QBuffer>
 #include <QImageWriter>

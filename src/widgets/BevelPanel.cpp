@@ -1,4 +1,4 @@
-#include "pickers/BevelPanel.h"
+#include "widgets/BevelPanel.h"
 
 #include <QPainter>
 

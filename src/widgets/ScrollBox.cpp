@@ -1,4 +1,4 @@
-#include "mainwindow/ScrollBox.h"
+#include "widgets/ScrollBox.h"
 
 #include <QScrollBar>
 #include <QStyle>

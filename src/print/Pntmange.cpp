@@ -1,10 +1,10 @@
-#include "mainwindow/Pntmange.h"
+#include "print/Pntmange.h"
 
 #include "document/Prompts.h"
-#include "mainwindow/PrintPreviewDialog.h"
-#include "mainwindow/PrintRules.h"
-#include "render/RasterImage.h"
-#include "render/WaitCursor.h"
+#include "print/PrintPreviewDialog.h"
+#include "print/PrintRules.h"
+#include "raster/RasterImage.h"
+#include "widgets/WaitCursor.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
-#include "render/PictureFileCheck.h"
-#include "render/PictureFileWriter.h"
-#include "render/PictureMemory.h"
-#include "render/RegularFile.h"
+#include "files/PictureFileCheck.h"
+#include "files/PictureFileWriter.h"
+#include "files/RegularFile.h"
+#include "raster/PictureMemory.h"
 
 #include <QBuffer>
 #include <QDir>

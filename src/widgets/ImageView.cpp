@@ -1,6 +1,6 @@
-#include "mainwindow/ImageView.h"
+#include "widgets/ImageView.h"
 
-#include "render/RasterImage.h"
+#include "raster/RasterImage.h"
 
 #include <QPaintEvent>
 #include <QPainter>
