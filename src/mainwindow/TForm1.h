@@ -2,11 +2,10 @@
 
 #include "document/DocumentState.h"
 #include "language/LanguageTables.h"
-#include "mainwindow/ShapeOptionPanel.h"
+#include "mainwindow/CommandRow.h"
 #include "raster/GreyPalette.h"
 #include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
-#include "tools/ToolHost.h"
 
 #include <QMainWindow>
 
@@ -14,29 +13,32 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class EditorToolHost;
+class HostLink;
 class ImageView;
 class LivePreview;
 class Panel;
 class Pntmange;
 class Prompts;
 class QAction;
-class QButtonGroup;
+class QActionGroup;
 class QMenu;
 class QTimer;
 class QToolButton;
 class ScrollBox;
 class Shape;
+class ShapeOptionPanel;
 class TDrawTool;
-class HostLink;
 class TdlgAbout;
 class TfmArchieve;
-class TfmOutput;
-class FloatingPalette;
 class TfmColor;
 class TfmColor16;
+class TfmOutput;
 class Tfmheight;
 class TfmPStyle;
+enum class ToolId : std::uint8_t;
 
 // The editor's main window: the pattern strip and the depth map side by side, each in a
 // scrolling pane with a frame and a size grip, a splitter between them, the speed bar, the tool
@@ -45,8 +47,11 @@ class TfmPStyle;
 //
 // The window owns both images, the drawing state, the document's file names and the tool
 // dispatcher, and passes pointer, key, timer and Edit menu events of the active image to the
-// dispatcher. Its controls are public under their design names so that tests can drive them.
-class TForm1 final : public QMainWindow, public ToolHost
+// dispatcher. What the tools may ask of the program is the EditorToolHost's. Every command is one
+// QAction, shared by its menu item and its button and built from one table
+// (TForm1Commands.cpp). Controls carry their design names as object names, which is how tests
+// find them.
+class TForm1 final : public QMainWindow
 {
     Q_OBJECT
 
@@ -60,6 +65,8 @@ public:
     DocumentState& document() { return m_document; }
     // Null until the first activation.
     TDrawTool* drawTool() const { return m_drawTool.get(); }
+    // The tools' way into the program, and the keeper of the palette windows.
+    EditorToolHost& toolHost() { return *m_toolHost; }
 
     // Runs the first activation if it has not run yet. The window's first activation by the
     // window system calls it; so may a caller that cannot wait for one.
@@ -144,31 +151,11 @@ public:
     void FilePrintSetupItemClick();
     void FilePrintItemClick();
     Pntmange& printing() { return *m_printing; }
-    // Wires an output window's print button to the print command.
-    void connectOutputPrint(TfmOutput& output);
 
     // View > Live 3D Preview: shows or hides the window whose 3D picture follows both images
     // (TForm1LivePreview.cpp). Null until first shown.
     void setLivePreviewShown(bool shown);
     LivePreview* livePreview() const { return m_livePreview; }
-
-    // ToolHost.
-    void ShowCurrentPalette() override;
-    void RefreshCurrentPalette() override;
-    void HidePalettes() override;
-    void setPenStylePickerVisible(bool visible) override;
-    void showOptionPanel(OptionPanel panel) override;
-    void hideOptionPanel() override;
-    void setTextMenuVisible(bool visible) override;
-    void setPaintModeButtonsVisible(bool visible) override;
-    void setTimerPeriod(int milliseconds) override;
-    void imageChanged(const QRect& area) override;
-    void setPointerShape(PointerShape shape) override;
-    void putClipboardPicture(const QImage& picture) override;
-    bool clipboardHasPicture() const override;
-    QImage clipboardPicture() const override;
-    void showError(const QString& text) override;
-    QFont dialogFont() const override;
 
     // Edit > Copy From: a picture file chosen with the bitmap chooser floats in the selection
     // tool; one that cannot be read is named in an error message.
@@ -177,8 +164,6 @@ public:
     // starts as Arial, bold, 60 pixels, black. OK also makes it both images' drawing font.
     TextFont FontDialog1;
 
-    // The palette windows and the pen style picker, once they exist.
-    void setPaletteWindow(PaletteWindow which, FloatingPalette* window);
     // The height palette, which also makes its lowest height the ground colour; created right
     // after this window, before its first activation gives the depth map that colour.
     void createHeightPalette();
@@ -190,7 +175,10 @@ public:
     void createColorPalettes();
     TfmColor16* color16Palette() const;
     TfmColor* highColorPicker() const;
-    TfmPStyle* penStylePicker() const { return m_penStylePicker; }
+    TfmPStyle* penStylePicker() const;
+
+    // A drag of the splitter or of a size grip is in progress.
+    bool dragging() const { return Dragging; }
 
     std::uint8_t UILanguage = 0;
     // The help file whose topic F1 shows; the language decides it.
@@ -198,6 +186,111 @@ public:
     int BitsPerPixel = 32;
     bool LaunchedByHost = false;
     bool FirstActivation = true;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // One local file dropped on the window: a project anywhere, any other file on the pane whose
+    // image it becomes (TForm1Desktop.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // The commands (TForm1Commands.cpp): one action each, its menu item and its button.
+    static const CommandRow* commandTable(std::size_t* count);
+    void createCommands();
+    void createMenus();
+    void createBars();
+    QToolButton* addButton(const CommandRow& row, QAction* action);
+    QAction* command(const char* name) const;
+    QToolButton* button(const char* name) const;
+    QMenu*& menuSlot(CommandRow::Menu menu);
+    // The menus' and commands' texts and hints in `language`.
+    void retextCommands(std::uint8_t language);
+    void selectTool(ToolId id);
+    template <typename Use> void withTool(Use use)
+    {
+        if (m_drawTool) {
+            use(*m_drawTool);
+        }
+    }
+    // Pasting always happens in the selection tool, which takes the pasted picture.
+    void EditPasteItemClick();
+    void V3DPictureClick();
+
+    // Building the window (TForm1.cpp).
+    void createStatusBar();
+    void layoutWindow();
+    void layoutBackground();
+
+    // Panes, splitter and grips (TForm1Panes.cpp).
+    struct PaneParts;
+    PaneParts pane(bool depthMap);
+    void createPanes();
+    void placeFrame(bool depthMap);
+    void resizeMasks();
+    void setHint(language::HintRow row);
+    void splitterMove(QPoint position);
+    void gripDown(bool depthMap);
+    void gripMove(bool depthMap, QPoint position);
+    void gripUp(bool depthMap);
+    bool paneEvent(QObject* watched, QEvent* event);
+
+    enum class DropTarget
+    {
+        None,
+        Project,
+        PatternStrip,
+        DepthMap
+    };
+    DropTarget dropTarget(const QString& fileName, QPoint position) const;
+
+    // Wires an output window's print button to the print command.
+    void connectOutputPrint(TfmOutput& output);
+
+    // Image files (TForm1ImageFiles.cpp).
+    void clearActiveImage();
+    bool savePatternStrip(const QString& fileName);
+    bool writeShowingErrors(const std::function<bool(QString*)>& write);
+    // Puts a floating window beside this window's frame, where it covers none of it.
+    void placeFloatingWindow(QWidget* window, bool preferLeft);
+
+    // Tools and their events (TForm1Tools.cpp).
+    void imageMouse(ImageView* view, QEvent* event);
+    void installKeyPreview();
+    bool previewKey(QObject* watched, QEvent* event);
+    void selectPalette(bool highColor);
+    void toggleBar(QWidget* bar);
+    void chooseFont();
+    // Before the active image gets other pixels: the current tool starts afresh, so that its
+    // marquee or caret leaves with the old picture and nothing of the tool refers to it.
+    void restartToolForNewPicture();
+    // Pixels of `area` of either image changed, or the image was replaced or resized.
+    void tellLivePreview(const QRect& area);
+
+    Prompts& m_prompts;
+    RasterImage m_patternStrip;
+    RasterImage m_depthMap;
+    // Built once: every repaint of the window attaches it again.
+    const LogicalPalette m_greyPalette = greypalette::make();
+    DrawingState m_drawing;
+    DocumentState m_document;
+    std::unique_ptr<EditorToolHost> m_toolHost;
+    std::unique_ptr<TDrawTool> m_drawTool;
+    std::unique_ptr<TfmArchieve> m_progress;
+    std::unique_ptr<TfmOutput> m_output;
+    std::unique_ptr<Pntmange> m_printing;
+    // Sees every key of the application first; removed before the window comes apart.
+    QObject* m_keyPreview = nullptr;
+
+    int m_leftPaneWidth = 166;
+    HostLink* m_hostLink = nullptr;
+    TdlgAbout* m_about = nullptr;
+    LivePreview* m_livePreview = nullptr;
+
     // A drag of the splitter or of a size grip is in progress.
     bool Dragging = false;
     // Scroll position and range of the pane whose grip is dragged, taken at the press.
@@ -205,6 +298,11 @@ public:
     int GripRangeX = 0;
     int GripScrollY = 0;
     int GripRangeY = 0;
+
+    // The commands' actions and buttons, in the table's order.
+    std::vector<QAction*> m_commands;
+    std::vector<QToolButton*> m_buttons;
+    QActionGroup* toolButtons = nullptr;
 
     // Layout.
     Panel* SpeedBar = nullptr;
@@ -227,163 +325,19 @@ public:
     Panel* pnStu = nullptr;
     Panel* pnStuPos = nullptr;
     Panel* pnStuSize = nullptr;
-
-    // Speed bar.
-    QToolButton* sbNew3D = nullptr;
-    QToolButton* sb3DOpen = nullptr;
-    QToolButton* sb3Dsave = nullptr;
-    QToolButton* sb3DSaveas = nullptr;
+    // The grooves of the speed bar, the file buttons' box and the tool bar's groove.
     Panel* Panel6 = nullptr;
-    QToolButton* sbCut = nullptr;
-    QToolButton* sbCopy = nullptr;
-    QToolButton* sbPaste = nullptr;
     Panel* Panel8 = nullptr;
-    QToolButton* SbMake3DP = nullptr;
-    QToolButton* sbPrint = nullptr;
-    QToolButton* sbHelp = nullptr;
-
-    // Tool bar.
     Panel* Panel7 = nullptr;
-    QToolButton* sbNew = nullptr;
-    QToolButton* sbopen = nullptr;
-    QToolButton* sbSave = nullptr;
-    QToolButton* sbSaveAs = nullptr;
     Panel* Panel9 = nullptr;
-    QButtonGroup* toolButtons = nullptr;
-    QToolButton* sbSelect = nullptr;
-    QToolButton* sbPen = nullptr;
-    QToolButton* sbFill = nullptr;
-    QToolButton* sbLine = nullptr;
-    QToolButton* sbRect = nullptr;
-    QToolButton* sbEllip = nullptr;
-    QToolButton* sbText = nullptr;
-    QToolButton* sbsuck = nullptr;
-    QToolButton* sbAver = nullptr;
     // The option panel of the line, rectangle and ellipse tools.
     ShapeOptionPanel* Panel5 = nullptr;
 
-    // Menus.
     QMenu* FileMenu = nullptr;
-    QAction* FileNewItem = nullptr;
-    QAction* FileOpenItem = nullptr;
-    QAction* FileSaveItem = nullptr;
-    QAction* FileSaveAsItem = nullptr;
-    QAction* PrintPreview = nullptr;
-    QAction* FilePrintSetupItem = nullptr;
-    QAction* FilePrintItem = nullptr;
-    QAction* FileExitItem = nullptr;
     QMenu* EditMenu = nullptr;
-    QAction* EditUndoItem = nullptr;
-    QAction* EditCutItem = nullptr;
-    QAction* EditCopyItem = nullptr;
-    QAction* EditPasteItem = nullptr;
-    QAction* CopyFrom1 = nullptr;
     QMenu* View1 = nullptr;
-    QAction* V3DPicture = nullptr;
-    QAction* HighColorPalette = nullptr;
-    QAction* N20ColorPalette = nullptr;
-    QAction* MToolBar = nullptr;
-    QAction* MSpeedBar = nullptr;
-    QAction* Chinese1 = nullptr;
-    QAction* English1 = nullptr;
-    QAction* LivePreviewItem = nullptr;
     QMenu* Text = nullptr;
-    QAction* Font = nullptr;
     QMenu* HelpMenu = nullptr;
-    QAction* HelpContentsItem = nullptr;
-    QAction* HelpSearchItem = nullptr;
-    QAction* HelpHowToUseItem = nullptr;
-    QAction* HelpAboutItem = nullptr;
 
     QTimer* Timer1 = nullptr;
-
-protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    // One local file dropped on the window: a project anywhere, any other file on the pane whose
-    // image it becomes (TForm1Desktop.cpp).
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
-    // Building the window (TForm1.cpp).
-    void createMenus();
-    void createSpeedBar();
-    void createToolBar();
-    void createPanes();
-    void createStatusBar();
-    QToolButton* addButton(QWidget* parent, QRect geometry, const QString& hint, int glyph);
-    void layoutWindow();
-    void layoutBackground();
-
-    // Panes, splitter and grips (TForm1Panes.cpp).
-    struct PaneParts;
-    PaneParts pane(bool depthMap);
-    void placeFrame(bool depthMap);
-    void resizeMasks();
-    void setHint(language::HintRow row);
-    void splitterMove(QPoint position);
-    void gripDown(bool depthMap);
-    void gripMove(bool depthMap, QPoint position);
-    void gripUp(bool depthMap);
-    bool paneEvent(QObject* watched, QEvent* event);
-
-    enum class DropTarget
-    {
-        None,
-        Project,
-        PatternStrip,
-        DepthMap
-    };
-    DropTarget dropTarget(const QString& fileName, QPoint position) const;
-
-    void connectProjectCommands();
-    void connectPrintCommands();
-
-    // Image files (TForm1ImageFiles.cpp).
-    void clearActiveImage();
-    bool savePatternStrip(const QString& fileName);
-    bool writeShowingErrors(const std::function<bool(QString*)>& write);
-    void connectStartupCommands();
-    // Puts a floating window beside this window's frame, where it covers none of it.
-    void placeFloatingWindow(QWidget* window, bool preferLeft);
-
-    // Tools and their events (TForm1Tools.cpp).
-    void connectToolCommands();
-    void imageMouse(ImageView* view, QEvent* event);
-    void installKeyPreview();
-    bool previewKey(QObject* watched, QEvent* event);
-    void selectPalette(bool highColor);
-    void toggleBar(QWidget* bar);
-    void chooseFont();
-    // Before the active image gets other pixels: the current tool starts afresh, so that its
-    // marquee or caret leaves with the old picture and nothing of the tool refers to it.
-    void restartToolForNewPicture();
-    // Pixels of `area` of either image changed, or the image was replaced or resized.
-    void tellLivePreview(const QRect& area);
-
-    Prompts& m_prompts;
-    RasterImage m_patternStrip;
-    RasterImage m_depthMap;
-    // Built once: every repaint of the window attaches it again.
-    const LogicalPalette m_greyPalette = greypalette::make();
-    DrawingState m_drawing;
-    DocumentState m_document;
-    std::unique_ptr<TDrawTool> m_drawTool;
-    std::unique_ptr<TfmArchieve> m_progress;
-    std::unique_ptr<TfmOutput> m_output;
-    std::unique_ptr<Pntmange> m_printing;
-    // Sees every key of the application first; removed before the window comes apart.
-    QObject* m_keyPreview = nullptr;
-
-    int m_leftPaneWidth = 166;
-    std::array<FloatingPalette*, 3> m_paletteWindows{};
-    TfmPStyle* m_penStylePicker = nullptr;
-    HostLink* m_hostLink = nullptr;
-    TdlgAbout* m_about = nullptr;
-    bool m_paintModeButtonsVisible = true;
-    LivePreview* m_livePreview = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "document/ImageFiles.h"
 #include "document/Prompts.h"
 #include "document/THeightMapFile.h"
+#include "mainwindow/EditorToolHost.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "widgets/ImageView.h"
@@ -42,7 +43,7 @@ void TForm1::clearActiveImage()
     image.pen().style = PenStyle::Clear;
     image.pen().width = 0;
     image.rectangle(0, 0, image.width() + 1, image.height() + 1);
-    imageChanged(QRect(0, 0, image.width(), image.height()));
+    m_toolHost->imageChanged(QRect(0, 0, image.width(), image.height()));
 }
 
 // Open keeps the image and its name as they were when the file cannot be read, and says why.

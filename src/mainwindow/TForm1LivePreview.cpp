@@ -1,5 +1,6 @@
 // View > Live 3D Preview: a floating window whose 3D picture follows both images.
 
+#include "mainwindow/EditorToolHost.h"
 #include "mainwindow/LivePreview.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/FloatingPalette.h"
@@ -38,19 +39,20 @@ void TForm1::setLivePreviewShown(bool shown)
                 }
             },
             this);
-        connect(m_livePreview, &LivePreview::shownChanged, LivePreviewItem, &QAction::setChecked);
+        connect(m_livePreview, &LivePreview::shownChanged, command("LivePreviewItem"),
+                &QAction::setChecked);
         m_livePreview->resize(m_livePreview->sizeHint());
         // Left of the main window, clear of the palettes and the pen style picker; where the
         // screen has no such room it covers the pattern strip rather than the depth map.
         if (const QScreen* screen = this->screen()) {
             QList<QRect> taken;
-            for (const QWidget* window : m_paletteWindows) {
+            for (const QWidget* window : m_toolHost->paletteWindows()) {
                 if (window) {
                     taken.append(frameOf(window));
                 }
             }
-            if (m_penStylePicker) {
-                taken.append(frameOf(m_penStylePicker));
+            if (const QWidget* picker = m_toolHost->penStylePicker()) {
+                taken.append(frameOf(picker));
             }
             m_livePreview->move(placement::besideMainWindow(
                 frameOf(this), frameOf(m_livePreview).size(), screen->availableGeometry(),

@@ -3,6 +3,8 @@
 
 #include "document/Caption.h"
 #include "language/LanguageTables.h"
+#include "mainwindow/EditorToolHost.h"
+#include "mainwindow/ShapeOptionPanel.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "widgets/ImageView.h"
@@ -10,6 +12,7 @@
 #include "widgets/ScrollBox.h"
 #include "widgets/Shape.h"
 
+#include <QAction>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolButton>
@@ -53,17 +56,24 @@ TForm1::PaneParts TForm1::pane(bool depthMap)
 
 void TForm1::createPanes()
 {
-    Panel1 = new Panel(PnBackground);
+    auto named = [](auto* widget, const char* name) {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    Panel1 = named(new Panel(PnBackground), "Panel1");
     Panel1->setColor(palette().color(QPalette::Disabled, QPalette::WindowText));
-    Panel2 = new Panel(PnBackground);
+    Panel2 = named(new Panel(PnBackground), "Panel2");
     Panel2->setCursor(Qt::SplitHCursor);
     Panel2->installEventFilter(this);
-    Panel3 = new Panel(PnBackground);
+    Panel3 = named(new Panel(PnBackground), "Panel3");
     Panel3->setColor(palette().color(QPalette::Dark));
 
-    auto build = [this](Panel* panel, RasterImage& raster, ScrollBox*& box, Shape*& frame,
-                        ImageView*& image, Shape*& grip, Shape*& mask) {
-        box = new ScrollBox(panel);
+    // The names of a pane's box, frame, image, grip and mask.
+    using Names = std::array<const char*, 5>;
+    auto build = [this, named](Panel* panel, RasterImage& raster, const Names& names,
+                               ScrollBox*& box, Shape*& frame, ImageView*& image, Shape*& grip,
+                               Shape*& mask) {
+        box = named(new ScrollBox(panel), names[0]);
         QPalette boxPalette = box->palette();
         boxPalette.setColor(QPalette::Window, palette().color(QPalette::Dark));
         box->setPalette(boxPalette);
@@ -72,26 +82,28 @@ void TForm1::createPanes()
         box->client()->installEventFilter(this);
         box->viewport()->installEventFilter(this);
 
-        frame = new Shape(box->client());
+        frame = named(new Shape(box->client()), names[1]);
         frame->setOutline(Shape::Outline::Solid);
-        image = new ImageView(raster, box->client());
+        image = named(new ImageView(raster, box->client()), names[2]);
         image->move(FrameWidth, FrameWidth);
         image->installEventFilter(this);
-        grip = new Shape(box->client());
+        grip = named(new Shape(box->client()), names[3]);
         grip->resize(GripSize, GripSize);
         grip->setFill(Shape::Fill::Solid, Qt::black);
         grip->setCursor(Qt::SizeFDiagCursor);
         grip->installEventFilter(this);
 
-        mask = new Shape(panel);
+        mask = named(new Shape(panel), names[4]);
         mask->setOutline(Shape::Outline::None);
         mask->setFill(Shape::Fill::DiagonalCross, palette().color(QPalette::Button));
         mask->setMouseTracking(true);
         mask->installEventFilter(this);
         mask->hide();
     };
-    build(Panel1, m_patternStrip, ScrollBox1, Shape1, Image1, Shape2, spLMask);
-    build(Panel3, m_depthMap, ScrollBox2, Shape3, Image2, Shape4, spRMask);
+    build(Panel1, m_patternStrip, {"ScrollBox1", "Shape1", "Image1", "Shape2", "spLMask"},
+          ScrollBox1, Shape1, Image1, Shape2, spLMask);
+    build(Panel3, m_depthMap, {"ScrollBox2", "Shape3", "Image2", "Shape4", "spRMask"}, ScrollBox2,
+          Shape3, Image2, Shape4, spRMask);
     ScrollBox1->setMargin(10);
     ScrollBox1->setStep(1);
     ScrollBox2->setStep(8);
@@ -140,10 +152,10 @@ void TForm1::FormActivate()
     m_depthMap.setSize(300, 300);
     placeFrame(true);
 
-    sbSelect->setChecked(true);
+    command("sbSelect")->setChecked(true);
     // The switch below flips this, so the pattern strip ends up active.
     m_drawing.DepthMapActive = true;
-    m_drawTool = std::make_unique<TDrawTool>(m_drawing, *this, TDrawTool::SelectId);
+    m_drawTool = std::make_unique<TDrawTool>(m_drawing, *m_toolHost, ToolId::Select);
     SwitchCurrentImage();
     m_drawing.ShapeLineWidth = 1;
 }
@@ -163,15 +175,17 @@ void TForm1::SwitchCurrentImage()
     active.panel->setBevelOuter(Panel::Bevel::None);
     layoutBackground();
     Panel7->setColor(depthActive ? DepthPanelColor : PatternPanelColor);
-    sbAver->setVisible(depthActive);
-    sbAver->setToolTip(depthActive ? sbAver->property("hint").toString() : QString());
-    Panel5->move(Panel5->x(), sbAver->y() + (depthActive ? sbAver->height() : 0) + 20);
+    QToolButton* smoothing = button("sbAver");
+    QAction* smooth = command("sbAver");
+    smoothing->setVisible(depthActive);
+    smooth->setToolTip(depthActive ? smooth->property("hint").toString() : QString());
+    Panel5->move(Panel5->x(), smoothing->y() + (depthActive ? smoothing->height() : 0) + 20);
 
     if (m_drawTool) {
-        m_drawTool->SelectTool(TDrawTool::SelectId);
+        m_drawTool->SelectTool(ToolId::Select);
     }
     m_drawing.ActiveImage = &active.raster;
-    sbSelect->setChecked(true);
+    command("sbSelect")->setChecked(true);
     ShowImageSize(active.raster.width(), active.raster.height());
     m_drawing.DepthMapActive = depthActive;
     if (depthActive) {

@@ -14,15 +14,6 @@ const RasterImage NoPicture;
 
 } // namespace
 
-void TForm1::connectPrintCommands()
-{
-    m_printing = std::make_unique<Pntmange>(m_prompts, this);
-    connect(PrintPreview, &QAction::triggered, this, &TForm1::PrintPreviewClick);
-    connect(FilePrintSetupItem, &QAction::triggered, this, &TForm1::FilePrintSetupItemClick);
-    connect(FilePrintItem, &QAction::triggered, this, &TForm1::FilePrintItemClick);
-    connect(sbPrint, &QToolButton::clicked, this, &TForm1::FilePrintItemClick);
-}
-
 void TForm1::connectOutputPrint(TfmOutput& output)
 {
     output.SpeedButton5->setEnabled(true);

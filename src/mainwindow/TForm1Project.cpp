@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QToolButton>
 
 #include <utility>
 
@@ -24,22 +23,11 @@ const QString TargetFileKey = QStringLiteral("TargetFile");
 
 } // namespace
 
-void TForm1::connectProjectCommands()
+void TForm1::V3DPictureClick()
 {
-    connect(sbNew3D, &QToolButton::clicked, this, &TForm1::sbNew3DClick);
-    connect(FileNewItem, &QAction::triggered, this, &TForm1::sbNew3DClick);
-    connect(sb3DOpen, &QToolButton::clicked, this, &TForm1::sb3DOpenClick);
-    connect(FileOpenItem, &QAction::triggered, this, &TForm1::sb3DOpenClick);
-    connect(sb3Dsave, &QToolButton::clicked, this, &TForm1::sb3DsaveClick);
-    connect(FileSaveItem, &QAction::triggered, this, &TForm1::sb3DsaveClick);
-    connect(sb3DSaveas, &QToolButton::clicked, this, &TForm1::sb3DSaveasClick);
-    connect(FileSaveAsItem, &QAction::triggered, this, &TForm1::sb3DSaveasClick);
-    connect(SbMake3DP, &QToolButton::clicked, this, &TForm1::SbMake3DPClick);
-    connect(V3DPicture, &QAction::triggered, this, [this] {
-        if (m_output) {
-            m_output->showAgain();
-        }
-    });
+    if (m_output) {
+        m_output->showAgain();
+    }
 }
 
 void TForm1::createSecondaryWindows()
@@ -51,9 +39,9 @@ void TForm1::createSecondaryWindows()
         m_output = std::make_unique<TfmOutput>(*m_progress, m_document, m_prompts, m_patternStrip,
                                                m_depthMap);
         connect(m_output.get(), &TfmOutput::renderingStarted, this,
-                [this] { V3DPicture->setEnabled(false); });
+                [this] { command("V3DPicture")->setEnabled(false); });
         connect(m_output.get(), &TfmOutput::renderingFinished, this,
-                [this] { V3DPicture->setEnabled(true); });
+                [this] { command("V3DPicture")->setEnabled(true); });
         connectOutputPrint(*m_output);
     }
 }
@@ -61,9 +49,9 @@ void TForm1::createSecondaryWindows()
 void TForm1::SbMake3DPClick()
 {
     if (m_drawTool) {
-        m_drawTool->SelectTool(TDrawTool::SelectId);
+        m_drawTool->SelectTool(ToolId::Select);
     }
-    sbSelect->setChecked(true);
+    command("sbSelect")->setChecked(true);
     // Each 3D picture gets a new output window; the old one goes with its picture, also in the
     // middle of a rendering.
     m_output.reset();
@@ -119,7 +107,7 @@ void TForm1::OpenProject()
         m_document.TargetFileName =
             projectRelativePath(m_document.ProjectFileName, m_document.TargetFileName);
         if (m_output->loadTarget(m_document.TargetFileName)) {
-            V3DPicture->setEnabled(true);
+            command("V3DPicture")->setEnabled(true);
         } else {
             m_document.TargetFileName.clear();
         }

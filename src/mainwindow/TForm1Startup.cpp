@@ -4,6 +4,7 @@
 
 #include "document/Prompts.h"
 #include "mainwindow/AboutBox.h"
+#include "mainwindow/EditorToolHost.h"
 #include "mainwindow/HostLink.h"
 #include "mainwindow/StartupRules.h"
 #include "mainwindow/TForm1.h"
@@ -19,7 +20,6 @@
 #include <QDesktopServices>
 #include <QScreen>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -46,8 +46,8 @@ bool TForm1::FormCreate(const QStringList& arguments, int bitsPerPixel,
     BitsPerPixel = bitsPerPixel;
     const startup::ColorDepthDecision depth = startup::CheckColorDepth(BitsPerPixel, m_prompts);
     m_drawing.UseHighColorPalette = depth.UseHighColorPalette;
-    HighColorPalette->setChecked(depth.highColorPaletteChecked);
-    N20ColorPalette->setChecked(depth.n20ColorPaletteChecked);
+    command("HighColorPalette")->setChecked(depth.highColorPaletteChecked);
+    command("N20ColorPalette")->setChecked(depth.n20ColorPaletteChecked);
 
     if (fontFamilies.contains(ChineseFont)) {
         Chinese1Click();
@@ -62,42 +62,45 @@ bool TForm1::FormCreate(const QStringList& arguments, int bitsPerPixel,
 void TForm1::createHeightPalette()
 {
     auto* palette = new Tfmheight(m_drawing, m_document.groundColor, this);
-    setPaletteWindow(PaletteWindow::Height, palette);
+    m_toolHost->setPaletteWindow(PaletteWindow::Height, palette);
     placeFloatingWindow(palette, false);
 }
 
 void TForm1::createColorPalettes()
 {
     auto* color16 = new TfmColor16(m_drawing, m_prompts, this);
-    setPaletteWindow(PaletteWindow::Color20, color16);
+    m_toolHost->setPaletteWindow(PaletteWindow::Color20, color16);
     placeFloatingWindow(color16, false);
     auto* highColor = new TfmColor(m_drawing, this);
-    setPaletteWindow(PaletteWindow::HighColor, highColor);
+    m_toolHost->setPaletteWindow(PaletteWindow::HighColor, highColor);
     placeFloatingWindow(highColor, false);
 }
 
 void TForm1::createPenStylePicker()
 {
-    m_penStylePicker = new TfmPStyle(m_drawing, this);
-    placeFloatingWindow(m_penStylePicker, true);
+    auto* picker = new TfmPStyle(m_drawing, this);
+    m_toolHost->setPenStylePicker(picker);
+    placeFloatingWindow(picker, true);
 }
 
 Tfmheight* TForm1::heightPalette() const
 {
-    return static_cast<Tfmheight*>(
-        m_paletteWindows[static_cast<std::size_t>(PaletteWindow::Height)]);
+    return static_cast<Tfmheight*>(m_toolHost->paletteWindow(PaletteWindow::Height));
 }
 
 TfmColor16* TForm1::color16Palette() const
 {
-    return static_cast<TfmColor16*>(
-        m_paletteWindows[static_cast<std::size_t>(PaletteWindow::Color20)]);
+    return static_cast<TfmColor16*>(m_toolHost->paletteWindow(PaletteWindow::Color20));
 }
 
 TfmColor* TForm1::highColorPicker() const
 {
-    return static_cast<TfmColor*>(
-        m_paletteWindows[static_cast<std::size_t>(PaletteWindow::HighColor)]);
+    return static_cast<TfmColor*>(m_toolHost->paletteWindow(PaletteWindow::HighColor));
+}
+
+TfmPStyle* TForm1::penStylePicker() const
+{
+    return m_toolHost->penStylePicker();
 }
 
 // Palettes go to the right of the main window (only one shows at a time, so they share the
@@ -109,8 +112,8 @@ void TForm1::placeFloatingWindow(QWidget* window, bool preferLeft)
         return;
     }
     QList<QRect> taken;
-    if (window == m_penStylePicker) {
-        for (const FloatingPalette* palette : m_paletteWindows) {
+    if (window == m_toolHost->penStylePicker()) {
+        for (const FloatingPalette* palette : m_toolHost->paletteWindows()) {
             if (palette) {
                 taken.append(frameOf(palette));
             }
@@ -192,14 +195,4 @@ void TForm1::HelpAboutItemClick()
         m_about = new TdlgAbout(this);
     }
     m_about->showBox();
-}
-
-void TForm1::connectStartupCommands()
-{
-    connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
-    connect(HelpContentsItem, &QAction::triggered, this, &TForm1::HelpContentsItemClick);
-    connect(sbHelp, &QToolButton::clicked, this, &TForm1::sbHelpClick);
-    connect(HelpAboutItem, &QAction::triggered, this, &TForm1::HelpAboutItemClick);
-    connect(Chinese1, &QAction::triggered, this, &TForm1::Chinese1Click);
-    connect(English1, &QAction::triggered, this, &TForm1::English1Click);
 }

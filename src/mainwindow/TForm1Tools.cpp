@@ -1,76 +1,27 @@
-// How the main window feeds the tool dispatcher: the tool buttons, the pointer on the active
-// image, typed characters, the timer, the Edit menu, and the View menu's palette and bar
-// choices. Also the window's side of the ToolHost interface.
+// How the main window feeds the tool dispatcher: the pointer on the active image, typed
+// characters, Paste and Copy From, and the View menu's palette and bar choices.
 
 #include "document/Prompts.h"
 #include "mainwindow/TForm1.h"
-#include "pickers/FloatingPalette.h"
-#include "pickers/TfmPStyle.h"
 #include "tools/TDrawTool.h"
 #include "widgets/ImageView.h"
-#include "widgets/Panel.h"
 #include "widgets/WaitCursor.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
-#include <QClipboard>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QToolButton>
 
 #include <cmath>
 
-void TForm1::connectToolCommands()
+void TForm1::EditPasteItemClick()
 {
-    FontDialog1.font = QFont(QStringLiteral("Arial"));
-    FontDialog1.font.setBold(true);
-    FontDialog1.font.setPixelSize(60);
-    FontDialog1.color = colorref::Black;
-
-    connect(toolButtons, &QButtonGroup::idClicked, this, [this](int id) {
-        if (m_drawTool) {
-            m_drawTool->SelectTool(static_cast<std::uint8_t>(id));
-        }
-    });
-    auto cut = [this] {
-        if (m_drawTool) {
-            m_drawTool->Cut();
-        }
-    };
-    auto copy = [this] {
-        if (m_drawTool) {
-            m_drawTool->Copy();
-        }
-    };
-    // Pasting always happens in the selection tool, which takes the pasted picture.
-    auto paste = [this] {
-        if (m_drawTool) {
-            m_drawTool->SelectTool(TDrawTool::SelectId);
-            sbSelect->setChecked(true);
-            m_drawTool->Paste();
-        }
-    };
-    connect(sbCut, &QToolButton::clicked, this, cut);
-    connect(EditCutItem, &QAction::triggered, this, cut);
-    connect(sbCopy, &QToolButton::clicked, this, copy);
-    connect(EditCopyItem, &QAction::triggered, this, copy);
-    connect(sbPaste, &QToolButton::clicked, this, paste);
-    connect(EditPasteItem, &QAction::triggered, this, paste);
-    connect(EditUndoItem, &QAction::triggered, this, [this] {
-        if (m_drawTool) {
-            m_drawTool->Undo();
-        }
-    });
-
-    connect(HighColorPalette, &QAction::triggered, this, [this] { selectPalette(true); });
-    connect(N20ColorPalette, &QAction::triggered, this, [this] { selectPalette(false); });
-    connect(MToolBar, &QAction::triggered, this, [this] { toggleBar(Toolbar); });
-    connect(MSpeedBar, &QAction::triggered, this, [this] { toggleBar(SpeedBar); });
-    connect(Font, &QAction::triggered, this, &TForm1::chooseFont);
-    connect(CopyFrom1, &QAction::triggered, this, &TForm1::CopyFrom1Click);
+    if (m_drawTool) {
+        m_drawTool->SelectTool(ToolId::Select);
+        command("sbSelect")->setChecked(true);
+        m_drawTool->Paste();
+    }
 }
 
 void TForm1::CopyFrom1Click()
@@ -81,8 +32,8 @@ void TForm1::CopyFrom1Click()
     if (fileName.isEmpty() || !m_drawTool) {
         return;
     }
-    m_drawTool->SelectTool(TDrawTool::SelectId);
-    sbSelect->setChecked(true);
+    m_drawTool->SelectTool(ToolId::Select);
+    command("sbSelect")->setChecked(true);
     QString error;
     bool loaded = false;
     {
@@ -223,8 +174,8 @@ bool TForm1::previewKey(QObject* watched, QEvent* event)
 
 void TForm1::selectPalette(bool highColor)
 {
-    HighColorPalette->setChecked(highColor);
-    N20ColorPalette->setChecked(!highColor);
+    command("HighColorPalette")->setChecked(highColor);
+    command("N20ColorPalette")->setChecked(!highColor);
     m_drawing.UseHighColorPalette = highColor;
     // Restarting the current tool shows the palette window that matches the choice.
     if (m_drawTool) {
@@ -253,124 +204,4 @@ void TForm1::restartToolForNewPicture()
     if (m_drawTool) {
         m_drawTool->SelectTool(m_drawTool->toolId());
     }
-}
-
-void TForm1::setPaletteWindow(PaletteWindow which, FloatingPalette* window)
-{
-    m_paletteWindows[static_cast<std::size_t>(which)] = window;
-    if (window) {
-        window->setPaintModeButtonsVisible(m_paintModeButtonsVisible);
-    }
-}
-
-// Every showing applies the palette's chosen colour (and, for the height palette, opaque
-// painting), even when the palette is up already.
-void TForm1::ShowCurrentPalette()
-{
-    if (FloatingPalette* window =
-            m_paletteWindows[static_cast<std::size_t>(currentPaletteWindow(m_drawing))]) {
-        window->showPalette();
-    }
-}
-
-void TForm1::RefreshCurrentPalette()
-{
-    if (FloatingPalette* window =
-            m_paletteWindows[static_cast<std::size_t>(currentPaletteWindow(m_drawing))]) {
-        window->followCurrentColor();
-    }
-}
-
-void TForm1::HidePalettes()
-{
-    for (FloatingPalette* window : m_paletteWindows) {
-        if (window) {
-            window->hide();
-        }
-    }
-}
-
-void TForm1::setPenStylePickerVisible(bool visible)
-{
-    if (m_penStylePicker) {
-        m_penStylePicker->setVisible(visible);
-    }
-}
-
-void TForm1::showOptionPanel(OptionPanel panel)
-{
-    Panel5->showMode(panel);
-}
-
-void TForm1::hideOptionPanel()
-{
-    Panel5->hideMode();
-}
-
-void TForm1::setTextMenuVisible(bool visible)
-{
-    Text->menuAction()->setVisible(visible);
-}
-
-void TForm1::setPaintModeButtonsVisible(bool visible)
-{
-    m_paintModeButtonsVisible = visible;
-    for (FloatingPalette* window : m_paletteWindows) {
-        if (window) {
-            window->setPaintModeButtonsVisible(visible);
-        }
-    }
-}
-
-void TForm1::setTimerPeriod(int milliseconds)
-{
-    Timer1->setInterval(milliseconds);
-}
-
-void TForm1::imageChanged(const QRect& area)
-{
-    (m_drawing.DepthMapActive ? Image2 : Image1)->updateArea(area);
-    tellLivePreview(area);
-}
-
-void TForm1::setPointerShape(PointerShape shape)
-{
-    ImageView* view = m_drawing.DepthMapActive ? Image2 : Image1;
-    switch (shape) {
-    case PointerShape::Default:
-        view->unsetCursor();
-        break;
-    case PointerShape::Drag:
-        view->setCursor(Qt::DragMoveCursor);
-        break;
-    case PointerShape::ResizeNWSE:
-        view->setCursor(Qt::SizeFDiagCursor);
-        break;
-    }
-}
-
-void TForm1::putClipboardPicture(const QImage& picture)
-{
-    QGuiApplication::clipboard()->setImage(picture);
-}
-
-bool TForm1::clipboardHasPicture() const
-{
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasImage();
-}
-
-QImage TForm1::clipboardPicture() const
-{
-    return QGuiApplication::clipboard()->image();
-}
-
-void TForm1::showError(const QString& text)
-{
-    m_prompts.showError(text);
-}
-
-QFont TForm1::dialogFont() const
-{
-    return FontDialog1.font;
 }

@@ -10,7 +10,7 @@
 #include "tools/ToolText.h"
 #include "tools/toolRect.h"
 
-TDrawTool::TDrawTool(DrawingState& state, ToolHost& host, std::uint8_t toolId)
+TDrawTool::TDrawTool(DrawingState& state, ToolHost& host, ToolId toolId)
     : m_state(state), m_host(host), m_toolId(toolId),
       m_tool(std::make_unique<ToolSelect>(state, host))
 {}
@@ -20,33 +20,33 @@ TDrawTool::~TDrawTool()
     FreeTool();
 }
 
-std::unique_ptr<TOneTool> TDrawTool::createTool(std::uint8_t id, DrawingState& state,
+std::unique_ptr<TOneTool> TDrawTool::createTool(ToolId id, DrawingState& state,
                                                 ToolHost& host)
 {
     switch (id) {
-    case PencilId:
+    case ToolId::Pencil:
         return std::make_unique<ToolPencil>(state, host);
-    case LineId:
+    case ToolId::Line:
         return std::make_unique<ToolLine>(state, host);
-    case RectId:
+    case ToolId::Rect:
         return std::make_unique<toolRect>(state, host);
-    case EllipsId:
+    case ToolId::Ellips:
         return std::make_unique<ToolEllips>(state, host);
-    case TextId:
+    case ToolId::Text:
         return std::make_unique<ToolText>(state, host);
-    case FillId:
+    case ToolId::Fill:
         return std::make_unique<ToolFill>(state, host);
-    case SuckId:
+    case ToolId::Suck:
         return std::make_unique<ToolSuck>(state, host);
-    case AverId:
+    case ToolId::Aver:
         return std::make_unique<ToolAver>(state, host);
-    case SelectId:
+    case ToolId::Select:
     default:
         return std::make_unique<ToolSelect>(state, host);
     }
 }
 
-void TDrawTool::SelectTool(std::uint8_t id)
+void TDrawTool::SelectTool(ToolId id)
 {
     FreeTool();
     m_toolId = id;

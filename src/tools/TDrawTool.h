@@ -9,30 +9,29 @@
 struct DrawingState;
 class ToolHost;
 
+// The nine tools of the tool bar.
+enum class ToolId : std::uint8_t
+{
+    Pencil,
+    Select,
+    Line,
+    Rect,
+    Ellips,
+    Text,
+    Fill,
+    Suck,
+    Aver,
+};
+
 // The tool dispatcher: owns the one current tool and passes every event of the active image to
-// it. Tool ids: 0 pencil, 1 select, 2 line, 3 rectangle, 4 ellipse, 5 text, 6 fill,
-// 7 colour pick-up, 8 smoothing.
+// it.
 class TDrawTool final
 {
 public:
-    enum ToolId : std::uint8_t
-    {
-        PencilId,
-        SelectId,
-        LineId,
-        RectId,
-        EllipsId,
-        TextId,
-        FillId,
-        SuckId,
-        AverId,
-    };
-
-    using Factory =
-        std::function<std::unique_ptr<TOneTool>(std::uint8_t id, DrawingState&, ToolHost&)>;
+    using Factory = std::function<std::unique_ptr<TOneTool>(ToolId id, DrawingState&, ToolHost&)>;
 
     // Stores `toolId` but starts with the selection tool, whatever the id.
-    TDrawTool(DrawingState& state, ToolHost& host, std::uint8_t toolId);
+    TDrawTool(DrawingState& state, ToolHost& host, ToolId toolId);
     ~TDrawTool();
 
     TDrawTool(const TDrawTool&) = delete;
@@ -40,7 +39,7 @@ public:
 
     // Destroys the current tool (which restores the windows it changed), then creates the tool
     // `id`. Selecting the current tool again restarts it.
-    void SelectTool(std::uint8_t id);
+    void SelectTool(ToolId id);
     // Destroys the current tool; events are ignored until the next SelectTool.
     void FreeTool();
 
@@ -57,11 +56,11 @@ public:
     void setMarksShown(bool shown);
 
     // The id last given to the constructor or to SelectTool.
-    std::uint8_t toolId() const { return m_toolId; }
+    ToolId toolId() const { return m_toolId; }
     TOneTool* currentTool() const { return m_tool.get(); }
 
     // The nine tools of the program by id.
-    static std::unique_ptr<TOneTool> createTool(std::uint8_t id, DrawingState& state,
+    static std::unique_ptr<TOneTool> createTool(ToolId id, DrawingState& state,
                                                 ToolHost& host);
     // Replaces how SelectTool makes tools, so that a test tool can stand in for a drawing tool.
     void setFactory(Factory factory) { m_factory = std::move(factory); }
@@ -69,7 +68,7 @@ public:
 private:
     DrawingState& m_state;
     ToolHost& m_host;
-    std::uint8_t m_toolId;
+    ToolId m_toolId;
     Factory m_factory = &TDrawTool::createTool;
     std::unique_ptr<TOneTool> m_tool;
 };

@@ -2,6 +2,7 @@
 // Runs in an X server: the test is started under xvfb-run.
 
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "widgets/ImageView.h"
@@ -38,10 +39,11 @@ private slots:
     void copyToAnotherProgram()
     {
         const QRect picked(10, 20, 30, 15);
-        QTest::mousePress(form().Image1, Qt::LeftButton, {}, picked.topLeft());
-        QTest::mouseMove(form().Image1, picked.topLeft() + QPoint(30, 15));
-        QTest::mouseRelease(form().Image1, Qt::LeftButton, {}, picked.topLeft() + QPoint(30, 15));
-        form().EditCopyItem->trigger();
+        QTest::mousePress(part<ImageView>(form(), "Image1"), Qt::LeftButton, {}, picked.topLeft());
+        QTest::mouseMove(part<ImageView>(form(), "Image1"), picked.topLeft() + QPoint(30, 15));
+        QTest::mouseRelease(part<ImageView>(form(), "Image1"), Qt::LeftButton, {},
+                            picked.topLeft() + QPoint(30, 15));
+        part<QAction>(form(), "EditCopyItem")->trigger();
 
         QProcess xclip;
         xclip.start(QStringLiteral("xclip"),
@@ -71,8 +73,8 @@ private slots:
         QVERIFY(xclip.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->mimeData()->hasImage(), 10000);
 
-        form().EditPasteItem->trigger();
-        QTest::mouseClick(form().Image1, Qt::LeftButton, {}, QPoint(100, 200));
+        part<QAction>(form(), "EditPasteItem")->trigger();
+        QTest::mouseClick(part<ImageView>(form(), "Image1"), Qt::LeftButton, {}, QPoint(100, 200));
         DL_COMPARE_IMAGES(form().patternStrip().image().copy(offered.rect()), offered);
         QCOMPARE(m_prompts.log, QStringList());
         xclip.kill();

@@ -1,6 +1,8 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
+#include "mainwindow/EditorToolHost.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "tools/ToolSelect.h"
@@ -46,20 +48,20 @@ private slots:
     void systemClipboard()
     {
         TForm1& f = form();
-        QTest::mouseClick(f.sbPaste, Qt::LeftButton);
+        QTest::mouseClick(part<QToolButton>(f, "sbPaste"), Qt::LeftButton);
         QCOMPARE(m_prompts.log, QStringList{QStringLiteral("Error: No Bitmap in Clipboard!")});
 
         const QRect picked(10, 20, 30, 15);
         const QImage copied = stripPicture().copy(picked);
-        drag(f.Image1, picked.topLeft(), picked.topLeft() + QPoint(30, 15));
-        QTest::mouseClick(f.sbCopy, Qt::LeftButton);
+        drag(part<ImageView>(f, "Image1"), picked.topLeft(), picked.topLeft() + QPoint(30, 15));
+        QTest::mouseClick(part<QToolButton>(f, "sbCopy"), Qt::LeftButton);
         DL_COMPARE_IMAGES(QGuiApplication::clipboard()->image(), copied);
         QGuiApplication::clipboard()->clear();
-        QTest::mouseClick(f.sbCut, Qt::LeftButton);
+        QTest::mouseClick(part<QToolButton>(f, "sbCut"), Qt::LeftButton);
         DL_COMPARE_IMAGES(QGuiApplication::clipboard()->image(), copied);
         QCOMPARE(f.patternStrip().image().pixel(picked.center()), White);
-        QTest::mouseClick(f.sbPaste, Qt::LeftButton);
-        QTest::mouseClick(f.Image1, Qt::LeftButton, {}, QPoint(100, 200));
+        QTest::mouseClick(part<QToolButton>(f, "sbPaste"), Qt::LeftButton);
+        QTest::mouseClick(part<ImageView>(f, "Image1"), Qt::LeftButton, {}, QPoint(100, 200));
         DL_COMPARE_IMAGES(f.patternStrip().image().copy(copied.rect()), copied);
         QCOMPARE(m_prompts.log.size(), 1);
     }
@@ -83,8 +85,8 @@ private slots:
             QVERIFY(readable ? picture.save(file, "BMP") : writeFile(file, "BM"));
         }
         m_prompts.files = QStringList{file};
-        QTest::mouseClick(form().sbText, Qt::LeftButton);
-        form().CopyFrom1->trigger();
+        QTest::mouseClick(part<QToolButton>(form(), "sbText"), Qt::LeftButton);
+        part<QAction>(form(), "CopyFrom1")->trigger();
 
         QCOMPARE(m_prompts.log.value(0),
                  QStringLiteral("Chooser: Bitmap Files[*.bmp]|*.bmp|All Files[*.*]|*.*"));
@@ -115,23 +117,23 @@ private slots:
         QCOMPARE(f.FontDialog1.color, colorref::Black);
         QCOMPARE(QFontInfo(f.FontDialog1.font).family(), QStringLiteral("Liberation Sans"));
 
-        QVERIFY(!f.Text->menuAction()->isVisible());
-        QTest::mouseClick(f.sbText, Qt::LeftButton);
-        QVERIFY(f.Text->menuAction()->isVisible());
+        QVERIFY(!part<QMenu>(f, "Text")->menuAction()->isVisible());
+        QTest::mouseClick(part<QToolButton>(f, "sbText"), Qt::LeftButton);
+        QVERIFY(part<QMenu>(f, "Text")->menuAction()->isVisible());
         QFont chosen(QStringLiteral("Liberation Serif"));
         chosen.setPixelSize(24);
         m_prompts.fonts = {chosen};
-        f.Font->trigger();
-        f.Font->trigger(); // unscripted: Cancel keeps the choice
+        part<QAction>(f, "Font")->trigger();
+        part<QAction>(f, "Font")->trigger(); // unscripted: Cancel keeps the choice
         QCOMPARE(m_prompts.log,
                  (QStringList{QStringLiteral("Font: Arial"),
                               QStringLiteral("Font: Liberation Serif (unscripted)")}));
         QCOMPARE(f.FontDialog1.font, chosen);
         QCOMPARE(f.patternStrip().font().font, chosen);
         QCOMPARE(f.depthMap().font().font, chosen);
-        QCOMPARE(f.dialogFont(), chosen);
-        QTest::mouseClick(f.sbSelect, Qt::LeftButton);
-        QVERIFY(!f.Text->menuAction()->isVisible());
+        QCOMPARE(f.toolHost().dialogFont(), chosen);
+        QTest::mouseClick(part<QToolButton>(f, "sbSelect"), Qt::LeftButton);
+        QVERIFY(!part<QMenu>(f, "Text")->menuAction()->isVisible());
     }
 
     void marksStayOutOfPictures_data()
@@ -151,19 +153,19 @@ private slots:
         QFETCH(bool, renew);
         TForm1& f = form();
         if (caret) {
-            QTest::mouseClick(f.sbText, Qt::LeftButton);
+            QTest::mouseClick(part<QToolButton>(f, "sbText"), Qt::LeftButton);
             f.drawTool()->Tick();
         } else {
-            drag(f.Image1, QPoint(10, 10), QPoint(50, 40));
+            drag(part<ImageView>(f, "Image1"), QPoint(10, 10), QPoint(50, 40));
         }
         const QImage marked = f.patternStrip().image();
         QVERIFY(marked != stripPicture());
         if (renew) {
             m_prompts.answers = {true};
-            QTest::mouseClick(f.sbNew, Qt::LeftButton);
+            QTest::mouseClick(part<QToolButton>(f, "sbNew"), Qt::LeftButton);
             f.drawTool()->Tick();
             f.drawTool()->Tick();
-            QTest::mouseClick(f.sbSelect, Qt::LeftButton);
+            QTest::mouseClick(part<QToolButton>(f, "sbSelect"), Qt::LeftButton);
             QImage white(120, 300, QImage::Format_RGB32);
             white.fill(White);
             DL_COMPARE_IMAGES(f.patternStrip().image(), white);
@@ -171,7 +173,7 @@ private slots:
         }
         const QString file = path("strip.bmp");
         m_prompts.files = {file};
-        QTest::mouseClick(f.sbSaveAs, Qt::LeftButton);
+        QTest::mouseClick(part<QToolButton>(f, "sbSaveAs"), Qt::LeftButton);
         DL_COMPARE_IMAGES(QImage(file).convertToFormat(QImage::Format_RGB32), stripPicture());
         DL_COMPARE_IMAGES(f.patternStrip().image(), marked);
     }

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
 #include "document/THeightMapFile.h"
@@ -107,8 +108,8 @@ private slots:
         QCOMPARE(form().depthMap().image().pixel(1, 0), qRgb(254, 254, 254));
         QCOMPARE(form().document().DepthFileName, path("face.BKP"));
         QVERIFY(form().windowTitle().endsWith(QStringLiteral(" -- Back(face.BKP)")));
-        QCOMPARE(form().Shape3->size(), QSize(5, 4));
-        QCOMPARE(form().pnStuSize->text(), QStringLiteral(" \u0081    3x   2"));
+        QCOMPARE(part<Shape>(form(), "Shape3")->size(), QSize(5, 4));
+        QCOMPARE(part<Panel>(form(), "pnStuSize")->text(), QStringLiteral(" \u0081    3x   2"));
 
         QVERIFY(form().sbSaveClick());
         THeightMapFile saved;

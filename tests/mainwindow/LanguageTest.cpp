@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/TestMain.h"
 #include "pickers/TfmColor.h"
 #include "pickers/TfmColor16.h"
@@ -28,9 +29,10 @@ struct TextRow
     const char* chinese;
 };
 
-#define MENU(name) #name, [](const Controls& c) { return c.form.name->title(); }
-#define ITEM(name) #name, [](const Controls& c) { return c.form.name->text(); }
-#define HINT(name) #name, [](const Controls& c) { return c.form.name->toolTip(); }
+#define MENU(name) #name, [](const Controls& c) { return part<QMenu>(c.form, #name)->title(); }
+#define ITEM(name) #name, [](const Controls& c) { return part<QAction>(c.form, #name)->text(); }
+#define HINT(name)                                                                                 \
+    #name, [](const Controls& c) { return part<QToolButton>(c.form, #name)->toolTip(); }
 
 // Every text a language switch assigns, with the control that shows it.
 const TextRow Texts[] = {
@@ -122,9 +124,9 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(bool, chinese);
-        form().Chinese1->trigger();
+        part<QAction>(form(), "Chinese1")->trigger();
         if (!chinese) {
-            form().English1->trigger();
+            part<QAction>(form(), "English1")->trigger();
         }
         const TextRow& text = Texts[row];
         QCOMPARE(text.read({form(), *form().highColorPicker(), *form().color16Palette()}),
@@ -133,22 +135,23 @@ private slots:
 
     void menuSwitch()
     {
-        form().Chinese1->trigger();
+        part<QAction>(form(), "Chinese1")->trigger();
         QCOMPARE(form().UILanguage, language::Chinese);
-        QVERIFY(form().Chinese1->isChecked());
-        QVERIFY(!form().English1->isChecked());
+        QVERIFY(part<QAction>(form(), "Chinese1")->isChecked());
+        QVERIFY(!part<QAction>(form(), "English1")->isChecked());
         // Texts outside the tables keep their design.
-        QCOMPARE(form().sbPrint->toolTip(), QStringLiteral("Print 3d picture"));
+        QCOMPARE(part<QToolButton>(form(), "sbPrint")->toolTip(),
+                 QStringLiteral("Print 3d picture"));
 
-        form().English1->trigger();
+        part<QAction>(form(), "English1")->trigger();
         QCOMPARE(form().UILanguage, language::English);
-        QVERIFY(form().English1->isChecked());
-        QVERIFY(!form().Chinese1->isChecked());
+        QVERIFY(part<QAction>(form(), "English1")->isChecked());
+        QVERIFY(!part<QAction>(form(), "Chinese1")->isChecked());
 
         form().ChangeLanguage(language::Chinese);
         form().ChangeLanguage(7); // any other value is English
         QCOMPARE(form().UILanguage, language::English);
-        QCOMPARE(form().FileMenu->title(), QStringLiteral("&File"));
+        QCOMPARE(part<QMenu>(form(), "FileMenu")->title(), QStringLiteral("&File"));
     }
 
     void startLanguage_data()
@@ -165,10 +168,10 @@ private slots:
         QFETCH(bool, chinese);
         QVERIFY(form().FormCreate({QStringLiteral("depthloom")}, 32, fonts));
         QCOMPARE(form().UILanguage, chinese ? language::Chinese : language::English);
-        QCOMPARE(form().FileMenu->title(),
+        QCOMPARE(part<QMenu>(form(), "FileMenu")->title(),
                  chinese ? QStringLiteral("文件(&F)") : QStringLiteral("&File"));
-        QCOMPARE(form().Chinese1->isChecked(), chinese);
-        QCOMPARE(form().English1->isChecked(), !chinese);
+        QCOMPARE(part<QAction>(form(), "Chinese1")->isChecked(), chinese);
+        QCOMPARE(part<QAction>(form(), "English1")->isChecked(), !chinese);
     }
 
     // The colour windows are made after the start language is applied: they keep their design
@@ -184,7 +187,7 @@ private slots:
         QCOMPARE(started->color16Palette()->windowTitle(), QStringLiteral("Colors"));
         QCOMPARE(started->highColorPicker()->windowTitle(), QStringLiteral("High Color"));
 
-        (chinese ? started->English1 : started->Chinese1)->trigger();
+        part<QAction>(*started, chinese ? "English1" : "Chinese1")->trigger();
         const QString title = chinese ? QStringLiteral("High Color") : QStringLiteral("色彩");
         QCOMPARE(started->color16Palette()->windowTitle(), title);
         QCOMPARE(started->highColorPicker()->windowTitle(), title);

@@ -1,6 +1,7 @@
 #include "mainwindow/LivePreview.h"
 
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "output/TfmOutput.h"
@@ -59,7 +60,7 @@ class LivePreviewTest : public QObject, public WindowFixture
 
     void showPreview()
     {
-        form().LivePreviewItem->trigger();
+        part<QAction>(form(), "LivePreviewItem")->trigger();
         QVERIFY(preview() && preview()->isVisible());
         QTRY_VERIFY(preview()->stereogram().upToDate());
     }
@@ -69,7 +70,7 @@ class LivePreviewTest : public QObject, public WindowFixture
         QTest::mouseClick(tool, Qt::LeftButton);
         form().drawingState().CurrentColor = colorref::paletteGrey(grey);
         form().drawingState().OpaquePaint = true;
-        drag(form().Image2, points);
+        drag(part<ImageView>(form(), "Image2"), points);
     }
 
     void edit(Edit edit)
@@ -77,18 +78,19 @@ class LivePreviewTest : public QObject, public WindowFixture
         TForm1& f = form();
         switch (edit) {
         case Pencil:
-            paintDepth(180, {{60, 40}, {90, 60}, {150, 70}, {200, 140}}, f.sbPen);
+            paintDepth(180, {{60, 40}, {90, 60}, {150, 70}, {200, 140}},
+                       part<QToolButton>(f, "sbPen"));
             break;
         case Shapes:
-            paintDepth(120, {{30, 30}, {120, 110}}, f.sbRect);
-            paintDepth(230, {{100, 90}, {260, 200}}, f.sbEllip);
-            paintDepth(90, {{10, 280}, {290, 150}}, f.sbLine);
+            paintDepth(120, {{30, 30}, {120, 110}}, part<QToolButton>(f, "sbRect"));
+            paintDepth(230, {{100, 90}, {260, 200}}, part<QToolButton>(f, "sbEllip"));
+            paintDepth(90, {{10, 280}, {290, 150}}, part<QToolButton>(f, "sbLine"));
             break;
         case Fill:
-            paintDepth(160, {{250, 250}}, f.sbFill);
+            paintDepth(160, {{250, 250}}, part<QToolButton>(f, "sbFill"));
             break;
         case Undo:
-            f.EditUndoItem->trigger();
+            part<QAction>(f, "EditUndoItem")->trigger();
             break;
         case Open: {
             QImage depth(240, 280, QImage::Format_RGB32);
@@ -100,9 +102,12 @@ class LivePreviewTest : public QObject, public WindowFixture
             break;
         }
         case Grip:
-            drag(f.Shape4, {{1, 1},
-                            f.Shape4->mapFromGlobal(
-                                f.ScrollBox2->viewport()->mapToGlobal(QPoint(210, 170)))});
+            drag(part<Shape>(f, "Shape4"),
+                 {{1, 1},
+                  part<Shape>(f, "Shape4")
+                      ->mapFromGlobal(part<ScrollBox>(f, "ScrollBox2")
+                                          ->viewport()
+                                          ->mapToGlobal(QPoint(210, 170)))});
             QVERIFY(f.depthMap().width() != 300);
             break;
         }
@@ -158,15 +163,15 @@ private slots:
     void hiddenDoesNothing()
     {
         TForm1& f = form();
-        QCOMPARE(f.View1->actions().last(), f.LivePreviewItem);
-        QVERIFY(!f.LivePreviewItem->isChecked());
+        QCOMPARE(part<QMenu>(f, "View1")->actions().last(), part<QAction>(f, "LivePreviewItem"));
+        QVERIFY(!part<QAction>(f, "LivePreviewItem")->isChecked());
         showPreview();
-        QVERIFY(f.LivePreviewItem->isChecked());
+        QVERIFY(part<QAction>(f, "LivePreviewItem")->isChecked());
         preview()->move(preview()->pos() + QPoint(17, 9));
         const QPoint place = preview()->pos();
 
         preview()->close();
-        QVERIFY(!f.LivePreviewItem->isChecked());
+        QVERIFY(!part<QAction>(f, "LivePreviewItem")->isChecked());
         QVERIFY(preview()->stereogram().picture().isEmpty());
         const qint64 rows = preview()->stereogram().rowsRendered();
         edit(Pencil);
@@ -178,7 +183,7 @@ private slots:
         QCOMPARE(preview()->pos(), place);
         DL_COMPARE_IMAGES(preview()->stereogram().picture().image(),
                           StereogramRenderer::renderAll(f.patternStrip(), f.depthMap()).image());
-        f.LivePreviewItem->trigger();
+        part<QAction>(f, "LivePreviewItem")->trigger();
         QVERIFY(preview()->isHidden());
     }
 
@@ -191,7 +196,7 @@ private slots:
         QTest::qWait(60);
         QCOMPARE(preview()->passes(), passes);
 
-        QTest::mouseClick(form().sbPen, Qt::LeftButton);
+        QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
         form().drawingState().CurrentColor = colorref::paletteGrey(200);
         TDrawTool& tool = *form().drawTool();
         tool.MouseDown(20, 20);

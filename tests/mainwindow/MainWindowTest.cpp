@@ -1,7 +1,9 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
+#include "mainwindow/ShapeOptionPanel.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "tools/ToolSelect.h"
@@ -82,7 +84,7 @@ private:
     TForm1& form() { return *m_form; }
     void useStandInTools()
     {
-        form().drawTool()->setFactory([this](std::uint8_t, DrawingState& s, ToolHost& h) {
+        form().drawTool()->setFactory([this](ToolId, DrawingState& s, ToolHost& h) {
             return std::make_unique<StandInTool>(s, h, m_record);
         });
     }
@@ -113,21 +115,21 @@ private slots:
 
         QCOMPARE(form().drawingState().ActiveImage, &form().patternStrip());
         QVERIFY(!form().drawingState().DepthMapActive);
-        QCOMPARE(form().drawTool()->toolId(), 1);
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Select);
         QVERIFY(dynamic_cast<ToolSelect*>(form().drawTool()->currentTool()));
-        QVERIFY(form().sbSelect->isChecked());
+        QVERIFY(part<QToolButton>(form(), "sbSelect")->isChecked());
         QVERIFY(form().document().PatternFileName.isEmpty());
         QVERIFY(form().document().DepthFileName.isEmpty());
         QVERIFY(form().document().TargetFileName.isEmpty());
         QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [UNTITLED] -- lay()"));
-        QCOMPARE(form().Shape1->geometry(), QRect(0, 0, 122, 302));
-        QCOMPARE(form().Shape2->pos(), QPoint(122, 302));
-        QCOMPARE(form().Shape3->geometry(), QRect(0, 0, 302, 302));
-        QCOMPARE(form().Timer1->interval(), 10000);
-        QVERIFY(!form().V3DPicture->isEnabled());
-        QVERIFY(form().HighColorPalette->isChecked());
-        QVERIFY(form().English1->isChecked());
-        QVERIFY(!form().Text->menuAction()->isVisible());
+        QCOMPARE(part<Shape>(form(), "Shape1")->geometry(), QRect(0, 0, 122, 302));
+        QCOMPARE(part<Shape>(form(), "Shape2")->pos(), QPoint(122, 302));
+        QCOMPARE(part<Shape>(form(), "Shape3")->geometry(), QRect(0, 0, 302, 302));
+        QCOMPARE(part<QTimer>(form(), "Timer1")->interval(), 10000);
+        QVERIFY(!part<QAction>(form(), "V3DPicture")->isEnabled());
+        QVERIFY(part<QAction>(form(), "HighColorPalette")->isChecked());
+        QVERIFY(part<QAction>(form(), "English1")->isChecked());
+        QVERIFY(!part<QMenu>(form(), "Text")->menuAction()->isVisible());
 
         // A later activation changes nothing.
         form().patternStrip().setPixel(0, 0, colorref::Black);
@@ -138,46 +140,49 @@ private slots:
     // A release on a mask makes that pane active, whatever tool was current.
     void paneLooks()
     {
-        QTest::mouseClick(form().sbPen, Qt::LeftButton);
-        QCOMPARE(form().drawTool()->toolId(), 0);
+        QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Pencil);
 
-        QVERIFY(form().spRMask->isVisible());
-        QVERIFY(!form().spLMask->isVisible());
-        QTest::mouseClick(form().spRMask, Qt::LeftButton);
+        QVERIFY(part<Shape>(form(), "spRMask")->isVisible());
+        QVERIFY(!part<Shape>(form(), "spLMask")->isVisible());
+        QTest::mouseClick(part<Shape>(form(), "spRMask"), Qt::LeftButton);
 
         QVERIFY(form().drawingState().DepthMapActive);
         QCOMPARE(form().drawingState().ActiveImage, &form().depthMap());
-        QCOMPARE(form().drawTool()->toolId(), 1);
-        QVERIFY(form().sbSelect->isChecked());
-        QVERIFY(form().spLMask->isVisible());
-        QVERIFY(!form().spRMask->isVisible());
-        QCOMPARE(form().spLMask->size(), form().Panel1->size());
-        QVERIFY(!form().ScrollBox1->autoScroll());
-        QVERIFY(form().ScrollBox2->autoScroll());
-        QCOMPARE(form().Panel1->bevelOuter(), Panel::Bevel::Lowered);
-        QCOMPARE(form().Panel1->bevelInner(), Panel::Bevel::Lowered);
-        QCOMPARE(form().Panel3->bevelOuter(), Panel::Bevel::None);
-        QCOMPARE(form().Panel7->color(), QColor(0x80, 0x80, 0x80));
-        QVERIFY(form().sbAver->isVisible());
-        QCOMPARE(form().Panel5->y(), form().sbAver->y() + form().sbAver->height() + 20);
-        QCOMPARE(form().pnStuSize->text(), QStringLiteral(" \u0081  300x 300"));
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Select);
+        QVERIFY(part<QToolButton>(form(), "sbSelect")->isChecked());
+        QVERIFY(part<Shape>(form(), "spLMask")->isVisible());
+        QVERIFY(!part<Shape>(form(), "spRMask")->isVisible());
+        QCOMPARE(part<Shape>(form(), "spLMask")->size(), part<Panel>(form(), "Panel1")->size());
+        QVERIFY(!part<ScrollBox>(form(), "ScrollBox1")->autoScroll());
+        QVERIFY(part<ScrollBox>(form(), "ScrollBox2")->autoScroll());
+        QCOMPARE(part<Panel>(form(), "Panel1")->bevelOuter(), Panel::Bevel::Lowered);
+        QCOMPARE(part<Panel>(form(), "Panel1")->bevelInner(), Panel::Bevel::Lowered);
+        QCOMPARE(part<Panel>(form(), "Panel3")->bevelOuter(), Panel::Bevel::None);
+        QCOMPARE(part<Panel>(form(), "Panel7")->color(), QColor(0x80, 0x80, 0x80));
+        QVERIFY(part<QToolButton>(form(), "sbAver")->isVisible());
+        QCOMPARE(part<ShapeOptionPanel>(form(), "Panel5")->y(),
+                 part<QToolButton>(form(), "sbAver")->y() +
+                     part<QToolButton>(form(), "sbAver")->height() + 20);
+        QCOMPARE(part<Panel>(form(), "pnStuSize")->text(), QStringLiteral(" \u0081  300x 300"));
         QCOMPARE(form().windowTitle(), QStringLiteral("3D-Picture  [UNTITLED] -- Back()"));
         QCOMPARE(form().depthMap().palette().size(), 200);
 
-        QTest::mouseClick(form().sbAver, Qt::LeftButton);
-        QCOMPARE(form().drawTool()->toolId(), 8);
-        QTest::mouseClick(form().spLMask, Qt::RightButton);
+        QTest::mouseClick(part<QToolButton>(form(), "sbAver"), Qt::LeftButton);
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Aver);
+        QTest::mouseClick(part<Shape>(form(), "spLMask"), Qt::RightButton);
         QVERIFY(!form().drawingState().DepthMapActive);
-        QCOMPARE(form().drawTool()->toolId(), 1);
-        QVERIFY(form().spRMask->isVisible());
-        QVERIFY(form().sbAver->isHidden());
-        QCOMPARE(form().Panel7->color(), QColor(0xFF, 0xFF, 0x00));
-        QCOMPARE(form().Panel5->y(), form().sbAver->y() + 20);
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Select);
+        QVERIFY(part<Shape>(form(), "spRMask")->isVisible());
+        QVERIFY(part<QToolButton>(form(), "sbAver")->isHidden());
+        QCOMPARE(part<Panel>(form(), "Panel7")->color(), QColor(0xFF, 0xFF, 0x00));
+        QCOMPARE(part<ShapeOptionPanel>(form(), "Panel5")->y(),
+                 part<QToolButton>(form(), "sbAver")->y() + 20);
         // The inner bevel of the pane that became active stays as it was.
-        QCOMPARE(form().Panel1->bevelOuter(), Panel::Bevel::None);
-        QCOMPARE(form().Panel1->bevelInner(), Panel::Bevel::Lowered);
-        QCOMPARE(form().Panel3->bevelOuter(), Panel::Bevel::Lowered);
-        QCOMPARE(form().pnStuSize->text(), QStringLiteral(" \u0081  120x 300"));
+        QCOMPARE(part<Panel>(form(), "Panel1")->bevelOuter(), Panel::Bevel::None);
+        QCOMPARE(part<Panel>(form(), "Panel1")->bevelInner(), Panel::Bevel::Lowered);
+        QCOMPARE(part<Panel>(form(), "Panel3")->bevelOuter(), Panel::Bevel::Lowered);
+        QCOMPARE(part<Panel>(form(), "pnStuSize")->text(), QStringLiteral(" \u0081  120x 300"));
     }
 
     void splitterDrag_data()
@@ -198,23 +203,26 @@ private slots:
         QFETCH(bool, hideToolbar);
         QFETCH(int, splitterLeft);
         if (hideToolbar) {
-            form().MToolBar->trigger();
-            QVERIFY(form().Toolbar->isHidden());
-            QCOMPARE(form().Panel1->x(), 0);
+            part<QAction>(form(), "MToolBar")->trigger();
+            QVERIFY(part<Panel>(form(), "Toolbar")->isHidden());
+            QCOMPARE(part<Panel>(form(), "Panel1")->x(), 0);
         }
-        const int backgroundWidth = form().PnBackground->width();
+        const int backgroundWidth = part<Panel>(form(), "PnBackground")->width();
         if (splitterLeft < 0) {
             splitterLeft = backgroundWidth - 10;
         }
-        drag(form().Panel2, QPoint(3, 10), form().PnBackground->mapToGlobal(QPoint(x, 40)));
+        drag(part<Panel>(form(), "Panel2"), QPoint(3, 10),
+             part<Panel>(form(), "PnBackground")->mapToGlobal(QPoint(x, 40)));
 
-        QVERIFY(!form().Dragging);
-        QCOMPARE(form().Panel2->x(), splitterLeft);
-        QCOMPARE(form().Panel1->x() + form().Panel1->width(), splitterLeft);
-        QCOMPARE(form().Panel3->x(), splitterLeft + 6);
-        QCOMPARE(form().Panel3->x() + form().Panel3->width(), backgroundWidth);
-        QCOMPARE(form().spLMask->size(), form().Panel1->size());
-        QCOMPARE(form().spRMask->size(), form().Panel3->size());
+        QVERIFY(!form().dragging());
+        QCOMPARE(part<Panel>(form(), "Panel2")->x(), splitterLeft);
+        QCOMPARE(part<Panel>(form(), "Panel1")->x() + part<Panel>(form(), "Panel1")->width(),
+                 splitterLeft);
+        QCOMPARE(part<Panel>(form(), "Panel3")->x(), splitterLeft + 6);
+        QCOMPARE(part<Panel>(form(), "Panel3")->x() + part<Panel>(form(), "Panel3")->width(),
+                 backgroundWidth);
+        QCOMPARE(part<Shape>(form(), "spLMask")->size(), part<Panel>(form(), "Panel1")->size());
+        QCOMPARE(part<Shape>(form(), "spRMask")->size(), part<Panel>(form(), "Panel3")->size());
     }
 
     void gripDrag_data()
@@ -242,32 +250,35 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(bool, bars);
         if (depthMap) {
-            QTest::mouseClick(form().spRMask, Qt::LeftButton);
+            QTest::mouseClick(part<Shape>(form(), "spRMask"), Qt::LeftButton);
         }
         // Make the pane wide enough to see the grip's way.
-        drag(form().Panel2, QPoint(3, 10), form().PnBackground->mapToGlobal(QPoint(400, 10)));
+        drag(part<Panel>(form(), "Panel2"), QPoint(3, 10),
+             part<Panel>(form(), "PnBackground")->mapToGlobal(QPoint(400, 10)));
         form().resize(900, 600);
 
         RasterImage& image = depthMap ? form().depthMap() : form().patternStrip();
         image.setPixel(0, 0, colorref::rgb(255, 0, 0));
-        Shape* grip = depthMap ? form().Shape4 : form().Shape2;
-        ScrollBox* box = depthMap ? form().ScrollBox2 : form().ScrollBox1;
+        Shape* grip = depthMap ? part<Shape>(form(), "Shape4") : part<Shape>(form(), "Shape2");
+        ScrollBox* box = depthMap ? part<ScrollBox>(form(), "ScrollBox2")
+                                  : part<ScrollBox>(form(), "ScrollBox1");
         const QPoint target = box->viewport()->mapToGlobal(to);
 
         QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(1, 1));
-        QVERIFY(form().Dragging);
+        QVERIFY(form().dragging());
         QTest::mouseMove(grip, grip->mapFromGlobal(target));
-        QCOMPARE(form().pnStuSize->text(),
+        QCOMPARE(part<Panel>(form(), "pnStuSize")->text(),
                  QStringLiteral(" \u0081 %1x%2").arg(size.width(), 4).arg(size.height(), 4));
         QCOMPARE(image.width(), depthMap ? 300 : 120); // the raster waits for the release
         QTest::mouseRelease(grip, Qt::LeftButton, {}, grip->mapFromGlobal(target));
 
-        QVERIFY(!form().Dragging);
+        QVERIFY(!form().dragging());
         QCOMPARE(QSize(image.width(), image.height()), size);
         // Bars show where the image needs them, not because the drag showed them.
         QTRY_COMPARE(box->horizontalScrollBar()->isVisibleTo(box), bars);
         QTRY_COMPARE(box->verticalScrollBar()->isVisibleTo(box), bars);
-        ImageView* view = depthMap ? form().Image2 : form().Image1;
+        ImageView* view =
+            depthMap ? part<ImageView>(form(), "Image2") : part<ImageView>(form(), "Image1");
         QCOMPARE(view->size(), size);
         if (!size.isEmpty()) {
             QCOMPARE(image.image().pixel(0, 0), qRgb(255, 0, 0));
@@ -279,11 +290,13 @@ private slots:
 
     void depthMapGrowsWithGroundColour()
     {
-        QTest::mouseClick(form().spRMask, Qt::LeftButton);
-        drag(form().Panel2, QPoint(3, 10), form().PnBackground->mapToGlobal(QPoint(90, 10)));
+        QTest::mouseClick(part<Shape>(form(), "spRMask"), Qt::LeftButton);
+        drag(part<Panel>(form(), "Panel2"), QPoint(3, 10),
+             part<Panel>(form(), "PnBackground")->mapToGlobal(QPoint(90, 10)));
         form().resize(900, 700);
-        const QPoint target = form().ScrollBox2->viewport()->mapToGlobal(QPoint(350, 320));
-        drag(form().Shape4, QPoint(1, 1), target);
+        const QPoint target =
+            part<ScrollBox>(form(), "ScrollBox2")->viewport()->mapToGlobal(QPoint(350, 320));
+        drag(part<Shape>(form(), "Shape4"), QPoint(1, 1), target);
         QCOMPARE(form().depthMap().width(), 350);
         QCOMPARE(form().depthMap().height(), 320);
         QCOMPARE(form().depthMap().image().pixel(349, 319), Ground);
@@ -293,31 +306,36 @@ private slots:
     void statusTexts()
     {
         form().ShowPosition(5, 12);
-        QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=   5,y=  12"));
+        QCOMPARE(part<Panel>(form(), "pnStuPos")->text(), QStringLiteral("x=   5,y=  12"));
         form().ShowPosition(12345, -3);
-        QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=12345,y=  -3"));
+        QCOMPARE(part<Panel>(form(), "pnStuPos")->text(), QStringLiteral("x=12345,y=  -3"));
         // The widest positions and sizes still fit between the fields' bevels.
         form().ShowPosition(-8888, 88888);
         form().ShowImageSize(88888, 88888);
-        for (const Panel* field : {form().pnStuPos, form().pnStuSize}) {
+        for (const Panel* field :
+             {part<Panel>(form(), "pnStuPos"), part<Panel>(form(), "pnStuSize")}) {
             QVERIFY2(QFontMetrics(field->font()).horizontalAdvance(field->text()) <=
                          field->contentRect().width() - 2,
                      qPrintable(field->text()));
         }
 
-        QTest::mouseMove(form().Image1, QPoint(7, 9));
-        QCOMPARE(form().pnStuPos->text(), QStringLiteral("x=   7,y=   9"));
-        QCOMPARE(form().pnStu->text(), QStringLiteral("Draw back ground picture in this area."));
-        QTest::mouseMove(form().Toolbar, QPoint(60, 300));
-        QCOMPARE(form().pnStu->text(), QStringLiteral("Tools for drawing picture."));
-        QTest::mouseMove(form().SpeedBar, QPoint(300, 20));
-        QCOMPARE(form().pnStu->text(), QStringLiteral("System functions."));
-        QTest::mouseMove(form().spRMask, QPoint(20, 20));
-        QCOMPARE(form().pnStu->text(), QStringLiteral("Assign different higth of the 3D-Picture."));
+        QTest::mouseMove(part<ImageView>(form(), "Image1"), QPoint(7, 9));
+        QCOMPARE(part<Panel>(form(), "pnStuPos")->text(), QStringLiteral("x=   7,y=   9"));
+        QCOMPARE(part<Panel>(form(), "pnStu")->text(),
+                 QStringLiteral("Draw back ground picture in this area."));
+        QTest::mouseMove(part<Panel>(form(), "Toolbar"), QPoint(60, 300));
+        QCOMPARE(part<Panel>(form(), "pnStu")->text(),
+                 QStringLiteral("Tools for drawing picture."));
+        QTest::mouseMove(part<Panel>(form(), "SpeedBar"), QPoint(300, 20));
+        QCOMPARE(part<Panel>(form(), "pnStu")->text(), QStringLiteral("System functions."));
+        QTest::mouseMove(part<Shape>(form(), "spRMask"), QPoint(20, 20));
+        QCOMPARE(part<Panel>(form(), "pnStu")->text(),
+                 QStringLiteral("Assign different higth of the 3D-Picture."));
         form().UILanguage = 1;
-        QCOMPARE(form().pnStu->text(), QStringLiteral("Assign different higth of the 3D-Picture."));
-        QTest::mouseMove(form().Toolbar, QPoint(60, 300));
-        QCOMPARE(form().pnStu->text(), QStringLiteral("绘图工具栏."));
+        QCOMPARE(part<Panel>(form(), "pnStu")->text(),
+                 QStringLiteral("Assign different higth of the 3D-Picture."));
+        QTest::mouseMove(part<Panel>(form(), "Toolbar"), QPoint(60, 300));
+        QCOMPARE(part<Panel>(form(), "pnStu")->text(), QStringLiteral("绘图工具栏."));
     }
 
     void windowResize()
@@ -326,11 +344,15 @@ private slots:
         QCOMPARE(form().width(), 400);
         for (int width : {400, 731}) {
             form().resize(width, 500);
-            QCOMPARE(form().sbHelp->x(), width - form().sbHelp->width() - 20);
-            QCOMPARE(form().Panel3->x() + form().Panel3->width(), form().PnBackground->width());
-            QCOMPARE(form().Panel1->height(), form().PnBackground->height());
-            QCOMPARE(form().PnBackground->y() + form().PnBackground->height(),
-                     form().pnStatusBar->y());
+            QCOMPARE(part<QToolButton>(form(), "sbHelp")->x(),
+                     width - part<QToolButton>(form(), "sbHelp")->width() - 20);
+            QCOMPARE(part<Panel>(form(), "Panel3")->x() + part<Panel>(form(), "Panel3")->width(),
+                     part<Panel>(form(), "PnBackground")->width());
+            QCOMPARE(part<Panel>(form(), "Panel1")->height(),
+                     part<Panel>(form(), "PnBackground")->height());
+            QCOMPARE(part<Panel>(form(), "PnBackground")->y() +
+                         part<Panel>(form(), "PnBackground")->height(),
+                     part<Panel>(form(), "pnStatusBar")->y());
         }
     }
 
@@ -338,71 +360,71 @@ private slots:
     void keyPreview()
     {
         useStandInTools();
-        QTest::mouseClick(form().sbText, Qt::LeftButton);
-        form().ScrollBox1->setFocus();
-        QTest::keyClicks(form().ScrollBox1, QStringLiteral("ab"));
-        QTest::keyClick(form().ScrollBox1, Qt::Key_Left); // no character
-        form().ScrollBox1->clearFocus();
+        QTest::mouseClick(part<QToolButton>(form(), "sbText"), Qt::LeftButton);
+        part<ScrollBox>(form(), "ScrollBox1")->setFocus();
+        QTest::keyClicks(part<ScrollBox>(form(), "ScrollBox1"), QStringLiteral("ab"));
+        QTest::keyClick(part<ScrollBox>(form(), "ScrollBox1"), Qt::Key_Left); // no character
+        part<ScrollBox>(form(), "ScrollBox1")->clearFocus();
         QTest::keyClick(&form(), Qt::Key_C);
         QCOMPARE(m_record.keys, QStringLiteral("abc"));
     }
 
     void toolsAndUndo()
     {
-        QTest::mouseClick(form().sbPen, Qt::LeftButton);
-        QCOMPARE(form().Timer1->interval(), 50);
-        QTest::mouseClick(form().sbSelect, Qt::LeftButton);
-        QCOMPARE(form().Timer1->interval(), 1000);
+        QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
+        QCOMPARE(part<QTimer>(form(), "Timer1")->interval(), 50);
+        QTest::mouseClick(part<QToolButton>(form(), "sbSelect"), Qt::LeftButton);
+        QCOMPARE(part<QTimer>(form(), "Timer1")->interval(), 1000);
 
         useStandInTools();
-        QTest::mouseClick(form().sbLine, Qt::LeftButton);
-        QCOMPARE(form().drawTool()->toolId(), 2);
-        QVERIFY(form().sbLine->isChecked());
+        QTest::mouseClick(part<QToolButton>(form(), "sbLine"), Qt::LeftButton);
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Line);
+        QVERIFY(part<QToolButton>(form(), "sbLine")->isChecked());
         const QImage blank = form().patternStrip().image();
 
-        QTest::mousePress(form().Image1, Qt::LeftButton, {}, QPoint(3, 4));
-        QTest::mouseMove(form().Image1, QPoint(-6, 500));
-        QTest::mouseRelease(form().Image1, Qt::LeftButton, {}, QPoint(-6, 500));
+        QTest::mousePress(part<ImageView>(form(), "Image1"), Qt::LeftButton, {}, QPoint(3, 4));
+        QTest::mouseMove(part<ImageView>(form(), "Image1"), QPoint(-6, 500));
+        QTest::mouseRelease(part<ImageView>(form(), "Image1"), Qt::LeftButton, {}, QPoint(-6, 500));
         QCOMPARE(m_record.calls, QStringList({"down 3,4", "move -6,500", "up -6,500"}));
         QCOMPARE(form().patternStrip().image().pixel(3, 4), qRgb(0, 0, 0));
-        form().EditUndoItem->trigger();
+        part<QAction>(form(), "EditUndoItem")->trigger();
         DL_COMPARE_IMAGES(form().patternStrip().image(), blank);
 
         // Paste goes to a new selection tool.
         const int created = m_record.created;
-        form().EditPasteItem->trigger();
+        part<QAction>(form(), "EditPasteItem")->trigger();
         QCOMPARE(m_record.created, created + 1);
-        QCOMPARE(form().drawTool()->toolId(), 1);
+        QCOMPARE(form().drawTool()->toolId(), ToolId::Select);
         QCOMPARE(m_record.calls.last(), QStringLiteral("paste"));
 
         // Switching the image starts a new tool, so the snapshot is gone.
-        QTest::mouseClick(form().Image1, Qt::LeftButton, {}, QPoint(1, 1));
-        QTest::mouseClick(form().spRMask, Qt::LeftButton);
-        QTest::mouseClick(form().spLMask, Qt::LeftButton);
-        form().EditUndoItem->trigger();
+        QTest::mouseClick(part<ImageView>(form(), "Image1"), Qt::LeftButton, {}, QPoint(1, 1));
+        QTest::mouseClick(part<Shape>(form(), "spRMask"), Qt::LeftButton);
+        QTest::mouseClick(part<Shape>(form(), "spLMask"), Qt::LeftButton);
+        part<QAction>(form(), "EditUndoItem")->trigger();
         QCOMPARE(form().patternStrip().image().pixel(1, 1), qRgb(0, 0, 0));
     }
 
     void viewMenu()
     {
         useStandInTools();
-        form().MSpeedBar->trigger();
-        QVERIFY(form().SpeedBar->isHidden());
-        QVERIFY(!form().MSpeedBar->isChecked());
-        QCOMPARE(form().PnBackground->y(), 0);
-        form().MSpeedBar->trigger();
-        QVERIFY(!form().SpeedBar->isHidden());
-        QVERIFY(form().MSpeedBar->isChecked());
+        part<QAction>(form(), "MSpeedBar")->trigger();
+        QVERIFY(part<Panel>(form(), "SpeedBar")->isHidden());
+        QVERIFY(!part<QAction>(form(), "MSpeedBar")->isChecked());
+        QCOMPARE(part<Panel>(form(), "PnBackground")->y(), 0);
+        part<QAction>(form(), "MSpeedBar")->trigger();
+        QVERIFY(!part<Panel>(form(), "SpeedBar")->isHidden());
+        QVERIFY(part<QAction>(form(), "MSpeedBar")->isChecked());
 
         const int created = m_record.created;
-        form().N20ColorPalette->trigger();
-        QVERIFY(form().N20ColorPalette->isChecked());
-        QVERIFY(!form().HighColorPalette->isChecked());
+        part<QAction>(form(), "N20ColorPalette")->trigger();
+        QVERIFY(part<QAction>(form(), "N20ColorPalette")->isChecked());
+        QVERIFY(!part<QAction>(form(), "HighColorPalette")->isChecked());
         QVERIFY(!form().drawingState().UseHighColorPalette);
         QCOMPARE(m_record.created, created + 1);
-        form().HighColorPalette->trigger();
-        QVERIFY(form().HighColorPalette->isChecked());
-        QVERIFY(!form().N20ColorPalette->isChecked());
+        part<QAction>(form(), "HighColorPalette")->trigger();
+        QVERIFY(part<QAction>(form(), "HighColorPalette")->isChecked());
+        QVERIFY(!part<QAction>(form(), "N20ColorPalette")->isChecked());
         QVERIFY(form().drawingState().UseHighColorPalette);
     }
 };

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
 #include "document/THeightMapFile.h"
@@ -18,15 +19,17 @@ class OpenFromDesktopTest : public QObject, public WindowFixture
     QPoint place(const QString& where)
     {
         if (where == QLatin1String("left pane")) {
-            return form().Panel1->mapTo(&form(), form().Panel1->rect().center());
+            return part<Panel>(form(), "Panel1")
+                ->mapTo(&form(), part<Panel>(form(), "Panel1")->rect().center());
         }
         if (where == QLatin1String("right pane")) {
-            return form().Panel3->mapTo(&form(), QPoint(5, 5));
+            return part<Panel>(form(), "Panel3")->mapTo(&form(), QPoint(5, 5));
         }
         if (where == QLatin1String("tool bar")) {
-            return form().Toolbar->mapTo(&form(), QPoint(30, form().Toolbar->height() - 10));
+            return part<Panel>(form(), "Toolbar")
+                ->mapTo(&form(), QPoint(30, part<Panel>(form(), "Toolbar")->height() - 10));
         }
-        return form().SpeedBar->mapTo(&form(), QPoint(320, 15));
+        return part<Panel>(form(), "SpeedBar")->mapTo(&form(), QPoint(320, 15));
     }
 
 private slots:

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
@@ -52,10 +53,10 @@ private slots:
         QCOMPARE(make3dFiles(path("strip.bmp"), path("depth.bkp"), path("batch.bmp")), QString());
 
         form().SbMake3DPClick();
-        QVERIFY(!form().V3DPicture->isEnabled());
+        QVERIFY(!part<QAction>(form(), "V3DPicture")->isEnabled());
         QSignalSpy finished(form().outputWindow(), &TfmOutput::renderingFinished);
         QVERIFY(finished.wait(10000));
-        QVERIFY(form().V3DPicture->isEnabled());
+        QVERIFY(part<QAction>(form(), "V3DPicture")->isEnabled());
         QVERIFY(form().outputWindow()->isVisible());
         QCOMPARE(form().outputWindow()->windowTitle(), QStringLiteral("3D-Picture  - []"));
         DL_COMPARE_IMAGES(form().outputWindow()->picture().image(),
@@ -223,8 +224,9 @@ private slots:
         }
         QCOMPARE(form().windowTitle(),
                  QStringLiteral("3D-Picture  [p.3dp] -- Back(%1)").arg(depthName));
-        QCOMPARE(form().pnStuSize->text().right(4), QStringLiteral("%1").arg(depth.height(), 4));
-        QCOMPARE(form().V3DPicture->isEnabled(), targetExists);
+        QCOMPARE(part<Panel>(form(), "pnStuSize")->text().right(4),
+                 QStringLiteral("%1").arg(depth.height(), 4));
+        QCOMPARE(part<QAction>(form(), "V3DPicture")->isEnabled(), targetExists);
         QCOMPARE(document.TargetFileName, targetExists ? path("t.bmp") : QString());
         if (targetExists) {
             QCOMPARE(form().outputWindow()->picture().width(), 80);

@@ -1,6 +1,7 @@
 #include "mainwindow/ShapeOptionPanel.h"
 
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "mainwindow/ShapeOptions.h"
@@ -86,9 +87,11 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QList<QPoint>, black);
         QFETCH(QList<QPoint>, background);
-        QToolButton* buttons[] = {form().sbLine, form().sbRect, form().sbEllip};
+        QToolButton* buttons[] = {part<QToolButton>(form(), "sbLine"),
+                                  part<QToolButton>(form(), "sbRect"),
+                                  part<QToolButton>(form(), "sbEllip")};
         QTest::mouseClick(buttons[mode], Qt::LeftButton);
-        ShapeOptionPanel* panel = form().Panel5;
+        ShapeOptionPanel* panel = part<ShapeOptionPanel>(form(), "Panel5");
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->size(), QSize(40, mode == int(Mode::Line) ? 56 : 71));
         QCOMPARE(panel->imgshape->geometry(), panel->rect().adjusted(1, 1, -1, -1));
@@ -108,15 +111,15 @@ private slots:
         for (QPoint p : background) {
             QVERIFY2(samples.pixel(p) == panel->color().rgb(), qPrintable(at(p)));
         }
-        QTest::mouseClick(form().sbSelect, Qt::LeftButton);
+        QTest::mouseClick(part<QToolButton>(form(), "sbSelect"), Qt::LeftButton);
         QVERIFY(panel->isHidden());
     }
 
     // Clicks on the samples set the drawing state, and the frames invert the chosen samples.
     void choicesReachTheShapes()
     {
-        QTest::mouseClick(form().sbRect, Qt::LeftButton);
-        ShapeOptionPanel* panel = form().Panel5;
+        QTest::mouseClick(part<QToolButton>(form(), "sbRect"), Qt::LeftButton);
+        ShapeOptionPanel* panel = part<ShapeOptionPanel>(form(), "Panel5");
         QTest::mouseClick(panel->imgshape, Qt::LeftButton, {}, QPoint(10, 25));
         QTest::mouseClick(panel->imgshape, Qt::LeftButton, {}, QPoint(25, 60));
         QCOMPARE(form().drawingState().ShapeLineWidth, 4);

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/TestMain.h"
 #include "tools/TDrawTool.h"
 
@@ -64,10 +65,10 @@ private slots:
         openWindow();
         m_log.clear();
         m_viewer.log = &m_log;
-        form().drawTool()->setFactory([this](std::uint8_t, DrawingState& s, ToolHost& h) {
+        form().drawTool()->setFactory([this](ToolId, DrawingState& s, ToolHost& h) {
             return std::make_unique<EditRecorder>(s, h, m_log);
         });
-        form().drawTool()->SelectTool(TDrawTool::LineId);
+        form().drawTool()->SelectTool(ToolId::Line);
         // A titled project, so that Save and Save As differ in the dialogs they open.
         form().document().ProjectFileName = path("p.3dp");
     }
@@ -124,7 +125,7 @@ private slots:
         QFETCH(bool, chinese);
         QFETCH(bool, viewer);
         if (chinese) {
-            form().Chinese1->trigger();
+            part<QAction>(form(), "Chinese1")->trigger();
         }
         if (viewer) {
             QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_viewer, "open");
@@ -132,9 +133,9 @@ private slots:
             QSKIP("only the offscreen platform is known to open no pages");
         }
         if (input == QLatin1String("HelpContentsItem")) {
-            form().HelpContentsItem->trigger();
+            part<QAction>(form(), "HelpContentsItem")->trigger();
         } else if (input == QLatin1String("sbHelp")) {
-            QTest::mouseClick(form().sbHelp, Qt::LeftButton);
+            QTest::mouseClick(part<QToolButton>(form(), "sbHelp"), Qt::LeftButton);
         } else {
             QTest::keySequence(form().windowHandle(), QKeySequence(input));
         }

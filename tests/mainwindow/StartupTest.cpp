@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
 #include "mainwindow/HostLink.h"
@@ -40,8 +41,8 @@ private slots:
         m_prompts.answers = answers;
         QTEST(form().FormCreate({QStringLiteral("depthloom")}, bits, {}), "passed");
         QCOMPARE(form().drawingState().UseHighColorPalette, highColor);
-        QCOMPARE(form().HighColorPalette->isChecked(), highColor);
-        QCOMPARE(form().N20ColorPalette->isChecked(), !highColor);
+        QCOMPARE(part<QAction>(form(), "HighColorPalette")->isChecked(), highColor);
+        QCOMPARE(part<QAction>(form(), "N20ColorPalette")->isChecked(), !highColor);
         // Only displays below 8 bits per pixel ask.
         const QStringList asked{QStringLiteral("YesNo: This Program need at least 256 colors\n"
                                                "    (Recemmend 16-bit color)\n"

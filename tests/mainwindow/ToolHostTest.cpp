@@ -1,6 +1,8 @@
 #include "StandInPalette.h"
 #include "WindowFixture.h"
+#include "common/FindPart.h"
 #include "common/TestMain.h"
+#include "mainwindow/EditorToolHost.h"
 #include "tools/TDrawTool.h"
 #include "widgets/Shape.h"
 
@@ -44,7 +46,7 @@ private slots:
         for (PaletteWindow which :
              {PaletteWindow::Height, PaletteWindow::HighColor, PaletteWindow::Color20}) {
             m_windows[int(which)].hide();
-            form().setPaletteWindow(which, &m_windows[int(which)]);
+            form().toolHost().setPaletteWindow(which, &m_windows[int(which)]);
         }
     }
     void cleanup() { closeWindow(); }
@@ -71,15 +73,16 @@ private slots:
         QFETCH(QStringList, steps);
         for (const QString& step : steps) {
             if (step == QLatin1String("pen")) {
-                QTest::mouseClick(form().sbPen, Qt::LeftButton);
+                QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
             } else if (step == QLatin1String("select")) {
-                QTest::mouseClick(form().sbSelect, Qt::LeftButton);
+                QTest::mouseClick(part<QToolButton>(form(), "sbSelect"), Qt::LeftButton);
             } else if (step == QLatin1String("20 colours")) {
-                form().N20ColorPalette->trigger();
+                part<QAction>(form(), "N20ColorPalette")->trigger();
             } else if (step == QLatin1String("high colour")) {
-                form().HighColorPalette->trigger();
+                part<QAction>(form(), "HighColorPalette")->trigger();
             } else {
-                QWidget* mask = step == QLatin1String("strip") ? form().spLMask : form().spRMask;
+                QWidget* mask = step == QLatin1String("strip") ? part<Shape>(form(), "spLMask")
+                                                               : part<Shape>(form(), "spRMask");
                 QTest::mouseClick(mask, Qt::LeftButton);
             }
         }
@@ -96,11 +99,11 @@ private slots:
     void timerTicksReachTheTool()
     {
         m_ticks = 0;
-        form().drawTool()->setFactory([this](std::uint8_t, DrawingState& s, ToolHost& h) {
+        form().drawTool()->setFactory([this](ToolId, DrawingState& s, ToolHost& h) {
             return std::make_unique<TickCounter>(s, h, m_ticks);
         });
-        QTest::mouseClick(form().sbPen, Qt::LeftButton);
-        QCOMPARE(form().Timer1->interval(), 5);
+        QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
+        QCOMPARE(part<QTimer>(form(), "Timer1")->interval(), 5);
         QTRY_VERIFY(m_ticks >= 3);
     }
 };

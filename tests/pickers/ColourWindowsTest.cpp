@@ -1,5 +1,7 @@
+#include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
+#include "mainwindow/EditorToolHost.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/PaintModeBar.h"
 #include "pickers/TfmColor.h"
@@ -97,7 +99,7 @@ private slots:
         QFETCH(QPoint, at);
         QFETCH(int, button);
         QFETCH(ColorRef, color);
-        showWith(TDrawTool::PencilId, false);
+        showWith(ToolId::Pencil, false);
         form().drawingState().CurrentColor = Untouched;
         for (int key : keys) {
             QTest::keyClick(grid()->DG, Qt::Key(key));
@@ -119,7 +121,7 @@ private slots:
     void colourDialog()
     {
         QFETCH(bool, confirm);
-        showWith(TDrawTool::PencilId, false);
+        showWith(ToolId::Pencil, false);
         m_prompts.colors = {confirm ? std::optional(Red) : std::nullopt, std::nullopt};
         doubleClick(grid()->DG, cell(2, 1));
         const ColorRef entry = confirm ? Red : colorref::paletteIndex(9);
@@ -127,7 +129,7 @@ private slots:
         QCOMPARE(grid()->Shape1->color(), entry);
         QCOMPARE(grid()->DG->grab().toImage().pixel(cell(2, 1)), colorref::toRgb(entry));
 
-        QTest::mousePress(form().pnStu, Qt::LeftButton);
+        QTest::mousePress(part<Panel>(form(), "pnStu"), Qt::LeftButton);
         QCOMPARE(form().drawingState().CurrentColor, entry);
         doubleClick(grid()->DG, cell(0, 0));
         QCOMPARE(m_prompts.log,
@@ -167,18 +169,18 @@ private slots:
         FloatingPalette* window = highColor ? static_cast<FloatingPalette*>(picker()) : grid();
         QToolButton* mode = highColor ? (opaque ? picker()->sb2 : picker()->sb1)
                                       : (opaque ? grid()->sb2 : grid()->sb1);
-        showWith(TDrawTool::LineId, highColor);
+        showWith(ToolId::Line, highColor);
         mode->click();
         const ColorRef swatch = highColor ? picker()->Shape3->color() : grid()->Shape1->color();
         DrawingState& state = form().drawingState();
         state.CurrentColor = Untouched;
         state.OpaquePaint = !opaque;
         if (how == QLatin1String("shown")) {
-            form().ShowCurrentPalette();
+            form().toolHost().ShowCurrentPalette();
         } else if (how == QLatin1String("press")) {
             QTest::mousePress(highColor ? picker()->Label1 : grid()->Label1, Qt::RightButton);
         } else if (how == QLatin1String("press elsewhere")) {
-            QTest::mousePress(form().pnStu, Qt::LeftButton);
+            QTest::mousePress(part<Panel>(form(), "pnStu"), Qt::LeftButton);
         } else {
             QEvent event(how == QLatin1String("activated") ? QEvent::WindowActivate
                                                            : QEvent::WindowDeactivate);
@@ -192,9 +194,9 @@ private slots:
     void pickedColour()
     {
         for (bool highColor : {false, true}) {
-            showWith(TDrawTool::SuckId, highColor);
+            showWith(ToolId::Suck, highColor);
             form().drawingState().CurrentColor = Red;
-            form().RefreshCurrentPalette();
+            form().toolHost().RefreshCurrentPalette();
             QCOMPARE(highColor ? picker()->Shape3->color() : grid()->Shape1->color(), Red);
         }
     }
@@ -202,12 +204,12 @@ private slots:
     // The fill tool hides the mix and opaque buttons of both windows while it is current.
     void fillHidesModeButtons()
     {
-        showWith(TDrawTool::FillId, false);
+        showWith(ToolId::Fill, false);
         QToolButton* buttons[] = {grid()->sb1, grid()->sb2, picker()->sb1, picker()->sb2};
         for (QToolButton* button : buttons) {
             QVERIFY(button->isHidden());
         }
-        form().toolButtons->button(TDrawTool::PencilId)->click();
+        toolButton(form(), ToolId::Pencil)->click();
         for (QToolButton* button : buttons) {
             QVERIFY(!button->isHidden());
         }
@@ -216,7 +218,7 @@ private slots:
     // Widening keeps the window at most 250 wide with its height following; the colour stays.
     void widening()
     {
-        showWith(TDrawTool::PencilId, true);
+        showWith(ToolId::Pencil, true);
         QTest::mouseClick(picker()->Image1, Qt::LeftButton, {}, QPoint(94, 177));
         const ColorRef picked = form().drawingState().CurrentColor;
         picker()->resize(400, 100);
@@ -232,10 +234,12 @@ private:
     TfmColor16* grid() { return form().color16Palette(); }
     TfmColor* picker() { return form().highColorPicker(); }
 
-    void showWith(int tool, bool highColor)
+    void showWith(ToolId tool, bool highColor)
     {
-        (highColor ? form().HighColorPalette : form().N20ColorPalette)->trigger();
-        form().toolButtons->button(tool)->click();
+        (highColor ? part<QAction>(form(), "HighColorPalette")
+                   : part<QAction>(form(), "N20ColorPalette"))
+            ->trigger();
+        toolButton(form(), tool)->click();
         QVERIFY((highColor ? static_cast<QWidget*>(picker()) : grid())->isVisible());
     }
 

@@ -1,5 +1,7 @@
+#include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
+#include "mainwindow/EditorToolHost.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/TfmPStyle.h"
 #include "pickers/Tfmheight.h"
@@ -67,9 +69,9 @@ private slots:
         QTest::addColumn<int>("tool");
         QTest::addColumn<bool>("paletteShown");
         QTest::addColumn<bool>("pickerShown");
-        QTest::newRow("depth map, pencil") << true << int(TDrawTool::PencilId) << true << true;
-        QTest::newRow("depth map, line") << true << int(TDrawTool::LineId) << true << false;
-        QTest::newRow("pattern, pencil") << false << int(TDrawTool::PencilId) << false << true;
+        QTest::newRow("depth map, pencil") << true << int(ToolId::Pencil) << true << true;
+        QTest::newRow("depth map, line") << true << int(ToolId::Line) << true << false;
+        QTest::newRow("pattern, pencil") << false << int(ToolId::Pencil) << false << true;
     }
 
     // Showing the height palette applies its height and opaque painting.
@@ -84,13 +86,13 @@ private slots:
         DrawingState& state = form().drawingState();
         state.CurrentColor = Untouched;
         state.OpaquePaint = false;
-        form().toolButtons->button(tool)->click();
+        toolButton(form(), tool)->click();
         QCOMPARE(palette()->isVisible(), paletteShown);
         QTEST(picker()->isVisible(), "pickerShown");
         QCOMPARE(state.OpaquePaint, paletteShown);
         QCOMPARE(state.CurrentColor, paletteShown ? colorref::paletteGrey(156) : Untouched);
 
-        form().toolButtons->button(TDrawTool::SelectId)->click();
+        toolButton(form(), ToolId::Select)->click();
         QVERIFY(palette()->isHidden());
         QVERIFY(picker()->isHidden());
     }
@@ -109,7 +111,7 @@ private slots:
     {
         QFETCH(QString, how);
         form().SwitchCurrentImage();
-        form().toolButtons->button(TDrawTool::LineId)->click();
+        toolButton(form(), ToolId::Line)->click();
         DrawingState& state = form().drawingState();
         state.CurrentColor = Untouched;
         state.OpaquePaint = false;
@@ -119,7 +121,7 @@ private slots:
             QEvent activate(QEvent::WindowActivate);
             QCoreApplication::sendEvent(palette(), &activate);
         } else {
-            form().ShowCurrentPalette();
+            form().toolHost().ShowCurrentPalette();
         }
         QVERIFY(state.OpaquePaint);
         QCOMPARE(state.CurrentColor, colorref::paletteGrey(156));
@@ -129,7 +131,7 @@ private slots:
     void choosing()
     {
         form().SwitchCurrentImage();
-        form().toolButtons->button(TDrawTool::PencilId)->click();
+        toolButton(form(), ToolId::Pencil)->click();
         Tfmheight& window = *palette();
         DrawingState& state = form().drawingState();
 
@@ -155,21 +157,21 @@ private slots:
     void pickedColour()
     {
         form().SwitchCurrentImage();
-        form().toolButtons->button(TDrawTool::SuckId)->click();
+        toolButton(form(), ToolId::Suck)->click();
         DrawingState& state = form().drawingState();
         state.CurrentColor = colorref::grey(64);
-        form().RefreshCurrentPalette();
+        form().toolHost().RefreshCurrentPalette();
         QCOMPARE(palette()->Edit1->text(), QStringLiteral("4"));
         QCOMPARE(state.CurrentColor, colorref::grey(64));
         QCOMPARE(swatchOf(*palette()), qRgb(156, 156, 156));
-        form().ShowCurrentPalette();
+        form().toolHost().ShowCurrentPalette();
         QCOMPARE(state.CurrentColor, colorref::paletteGrey(66));
         QCOMPARE(swatchOf(*palette()), qRgb(66, 66, 66));
     }
 
     void penPicker()
     {
-        form().toolButtons->button(TDrawTool::PencilId)->click();
+        toolButton(form(), ToolId::Pencil)->click();
         QTest::mouseRelease(picker()->Image1, Qt::LeftButton, {}, QPoint(45, 25));
         const DrawingState& state = form().drawingState();
         QCOMPARE(int(state.PenSize), 2);

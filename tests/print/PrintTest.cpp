@@ -1,3 +1,4 @@
+#include "common/FindPart.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "mainwindow/WindowFixture.h"
@@ -227,14 +228,14 @@ private slots:
             form().outputWindow()->picture() = colourfulPicture(picture.width(), picture.height());
         }
         if (control == "set-up") {
-            form().FilePrintSetupItem->trigger();
+            part<QAction>(form(), "FilePrintSetupItem")->trigger();
             QVERIFY(!QFile::exists(pdf));
             m_prompts.printerChoice = nullptr;
-            form().FilePrintItem->trigger();
+            part<QAction>(form(), "FilePrintItem")->trigger();
         } else if (control == "speed button") {
-            QTest::mouseClick(form().sbPrint, Qt::LeftButton);
+            QTest::mouseClick(part<QToolButton>(form(), "sbPrint"), Qt::LeftButton);
         } else if (control == "menu") {
-            form().FilePrintItem->trigger();
+            part<QAction>(form(), "FilePrintItem")->trigger();
         } else {
             QTest::mouseClick(form().outputWindow()->SpeedButton5, Qt::LeftButton);
         }
@@ -255,7 +256,7 @@ private slots:
                 preview->yRateBox->setValue(200.0);
                 press(dialog, button);
             });
-            form().PrintPreview->trigger();
+            part<QAction>(form(), "PrintPreview")->trigger();
         };
         QCOMPARE(form().printing().PrintRateX, 100.0);
         preview(50.0, QDialogButtonBox::Ok);
@@ -264,7 +265,7 @@ private slots:
         for (const char* name : {"first.pdf", "second.pdf"}) {
             m_prompts.answers = {true};
             m_prompts.printerChoice = printToPdf(path(name), 300);
-            form().FilePrintItem->trigger();
+            part<QAction>(form(), "FilePrintItem")->trigger();
             // 200 × 100 pixels at 300 dpi are 625 × 312.5 dots at 100 %.
             checkPrinted(path(name), 300, form().outputWindow()->picture(), QSize(312, 625));
         }

@@ -120,10 +120,10 @@ private slots:
     void pencilReplacedMidStroke()
     {
         Canvas c(filledImage(20, 20, qRgb(255, 255, 255)));
-        TDrawTool dispatcher(c.state, c.host, TDrawTool::PencilId);
-        dispatcher.SelectTool(TDrawTool::PencilId);
+        TDrawTool dispatcher(c.state, c.host, ToolId::Pencil);
+        dispatcher.SelectTool(ToolId::Pencil);
         dispatcher.MouseDown(5, 5);
-        dispatcher.SelectTool(TDrawTool::SelectId);
+        dispatcher.SelectTool(ToolId::Select);
         QVERIFY(c.image.brush().pattern.isNull());
     }
 
@@ -211,8 +211,8 @@ private slots:
     void secondButtonCancels_data()
     {
         QTest::addColumn<int>("tool");
-        QTest::newRow("pencil") << int(TDrawTool::PencilId);
-        QTest::newRow("smoothing") << int(TDrawTool::AverId);
+        QTest::newRow("pencil") << int(ToolId::Pencil);
+        QTest::newRow("smoothing") << int(ToolId::Aver);
     }
     void secondButtonCancels()
     {
@@ -224,8 +224,8 @@ private slots:
         }
         Canvas c(picture);
         c.state.PenSize = 2;
-        TDrawTool dispatcher(c.state, c.host, TDrawTool::SelectId);
-        dispatcher.SelectTool(std::uint8_t(tool));
+        TDrawTool dispatcher(c.state, c.host, ToolId::Select);
+        dispatcher.SelectTool(ToolId(tool));
 
         dispatcher.MouseDown(20, 20);
         dispatcher.MouseMove(35, 30);

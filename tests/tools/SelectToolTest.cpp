@@ -193,7 +193,7 @@ private slots:
     void clipboard()
     {
         Canvas c;
-        TDrawTool dispatcher(c.state, c.host, 1);
+        TDrawTool dispatcher(c.state, c.host, ToolId::Select);
         QImage sentinel(2, 2, QImage::Format_RGB32);
         sentinel.fill(Qt::red);
         c.host.clipboard = sentinel;

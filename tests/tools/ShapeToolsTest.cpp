@@ -41,15 +41,15 @@ struct Bench
     RasterImage image;
     DrawingState state;
     RecordingHost host;
-    TDrawTool tools{state, host, TDrawTool::SelectId};
+    TDrawTool tools{state, host, ToolId::Select};
 
-    Bench(const QImage& start, int toolId)
+    Bench(const QImage& start, ToolId toolId)
     {
         image.setImage(start);
         state.ActiveImage = &image;
         state.CurrentColor = Paint;
         host.state = &state;
-        tools.SelectTool(std::uint8_t(toolId));
+        tools.SelectTool(toolId);
     }
     void drag(QPoint from, QPoint to, const QList<QPoint>& via = {})
     {
@@ -97,10 +97,10 @@ private slots:
         QTest::addColumn<int>("tool");
         QTest::addColumn<int>("width");
         QTest::addColumn<bool>("solid");
-        QTest::newRow("rectangle") << int(TDrawTool::RectId) << 1 << false;
-        QTest::newRow("rectangle wide solid") << int(TDrawTool::RectId) << 3 << true;
-        QTest::newRow("ellipse") << int(TDrawTool::EllipsId) << 1 << false;
-        QTest::newRow("ellipse wide solid") << int(TDrawTool::EllipsId) << 2 << true;
+        QTest::newRow("rectangle") << int(ToolId::Rect) << 1 << false;
+        QTest::newRow("rectangle wide solid") << int(ToolId::Rect) << 3 << true;
+        QTest::newRow("ellipse") << int(ToolId::Ellips) << 1 << false;
+        QTest::newRow("ellipse wide solid") << int(ToolId::Ellips) << 2 << true;
     }
     // The box between the two corners, right- and bottom-exclusive, whichever corner the drag
     // starts at; the rubber band's earlier positions leave nothing behind. A second button
@@ -115,7 +115,7 @@ private slots:
         const std::pair<QPoint, QPoint> drags[] = {{a, b}, {b, a}, {c, d}, {d, c}};
         QImage first;
         for (auto [from, to] : drags) {
-            Bench bench(blank(22, 16), tool);
+            Bench bench(blank(22, 16), ToolId(tool));
             bench.state.ShapeLineWidth = std::uint8_t(width);
             bench.state.ShapeSolid = solid;
             bench.tools.MouseDown(from.x(), from.y());
@@ -139,10 +139,10 @@ private slots:
     {
         QTest::addColumn<int>("tool");
         QTest::addColumn<bool>("opaque");
-        QTest::newRow("line, mix") << int(TDrawTool::LineId) << false;
-        QTest::newRow("line, opaque") << int(TDrawTool::LineId) << true;
-        QTest::newRow("solid rectangle, mix") << int(TDrawTool::RectId) << false;
-        QTest::newRow("solid ellipse, opaque") << int(TDrawTool::EllipsId) << true;
+        QTest::newRow("line, mix") << int(ToolId::Line) << false;
+        QTest::newRow("line, opaque") << int(ToolId::Line) << true;
+        QTest::newRow("solid rectangle, mix") << int(ToolId::Rect) << false;
+        QTest::newRow("solid ellipse, opaque") << int(ToolId::Ellips) << true;
     }
     // Over white, black and a colour: opaque paint gives the colour, mix paint the AND of old
     // and colour, outline and fill alike; nothing else changes.
@@ -151,7 +151,7 @@ private slots:
         QFETCH(int, tool);
         QFETCH(bool, opaque);
         const QImage start = picture(QStringList(12, QStringLiteral("....##bb")));
-        Bench bench(start, tool);
+        Bench bench(start, ToolId(tool));
         bench.state.OpaquePaint = opaque;
         bench.state.ShapeSolid = true;
         bench.state.ShapeLineWidth = 3;
@@ -174,8 +174,8 @@ private slots:
         QTest::addColumn<int>("tool");
         QTest::addColumn<int>("width");
         for (int width : {1, 2, 3, 4, 8}) {
-            for (int tool : {TDrawTool::LineId, TDrawTool::RectId, TDrawTool::EllipsId}) {
-                QTest::addRow("tool %d, width %d", tool, width) << tool << width;
+            for (ToolId tool : {ToolId::Line, ToolId::Rect, ToolId::Ellips}) {
+                QTest::addRow("tool %d, width %d", int(tool), width) << int(tool) << width;
             }
         }
     }
@@ -185,9 +185,9 @@ private slots:
     {
         QFETCH(int, tool);
         QFETCH(int, width);
-        Bench bench(blank(40, 40), tool);
+        Bench bench(blank(40, 40), ToolId(tool));
         bench.state.ShapeLineWidth = std::uint8_t(width);
-        const bool line = tool == TDrawTool::LineId;
+        const bool line = ToolId(tool) == ToolId::Line;
         if (line) {
             bench.drag({5, 20}, {35, 20}, {{39, 39}, {0, 0}, {30, 2}});
             bench.drag({20, 5}, {20, 35}, {{39, 0}, {2, 38}});
@@ -231,7 +231,7 @@ private slots:
         QFETCH(QPoint, at);
         QFETCH(ColorRef, colour);
         QFETCH(QImage, after);
-        Bench bench(before, TDrawTool::FillId);
+        Bench bench(before, ToolId::Fill);
         bench.state.CurrentColor = colour;
         bench.drag(at, at);
         DL_COMPARE_IMAGES(bench.image.image(), after);
@@ -259,14 +259,14 @@ private slots:
     {
         QFETCH(QList<QPoint>, path);
         QFETCH(QList<ColorRef>, picked);
-        Bench bench(picture({".b.", "..."}), TDrawTool::SuckId);
+        Bench bench(picture({".b.", "..."}), ToolId::Suck);
         bench.image.setPixel(2, 0, colorref::paletteGrey(58));
         bench.drag(path.first(), path.last(), path.mid(1, path.size() - 2));
         bench.tools.MouseMove(0, 0); // released: no pick
         QCOMPARE(bench.host.refreshedWith, picked);
         QCOMPARE(bench.state.CurrentColor, picked.last());
 
-        bench.tools.SelectTool(TDrawTool::LineId);
+        bench.tools.SelectTool(ToolId::Line);
         bench.state.OpaquePaint = true;
         bench.drag({0, 1}, {3, 1});
         const ColorRef painted = bench.image.pixel(1, 1);

@@ -62,10 +62,10 @@ private slots:
         state.ActiveImage = &image;
         RecordingHost host;
         host.timerPeriod = 777;
-        TDrawTool dispatcher(state, host, 1);
+        TDrawTool dispatcher(state, host, ToolId::Select);
 
-        dispatcher.SelectTool(static_cast<std::uint8_t>(id));
-        QCOMPARE(dispatcher.toolId(), id);
+        dispatcher.SelectTool(ToolId(id));
+        QCOMPARE(int(dispatcher.toolId()), id);
         QTEST(host.paletteShown, "palette");
         QTEST(host.penPickerShown, "penPicker");
         QTEST(host.optionPanelShown, "optionPanel");
@@ -76,7 +76,7 @@ private slots:
             QCOMPARE(int(host.optionPanel), id - 2); // line, rectangle, ellipse
         }
 
-        dispatcher.SelectTool(1);
+        dispatcher.SelectTool(ToolId::Select);
         QVERIFY(dynamic_cast<ToolSelect*>(dispatcher.currentTool()));
         QVERIFY(!host.paletteShown);
         QVERIFY(!host.penPickerShown);
@@ -90,8 +90,8 @@ private slots:
     {
         DrawingState state;
         RecordingHost host;
-        TDrawTool dispatcher(state, host, 5);
-        QCOMPARE(dispatcher.toolId(), 5);
+        TDrawTool dispatcher(state, host, ToolId::Text);
+        QCOMPARE(dispatcher.toolId(), ToolId::Text);
         QVERIFY(dynamic_cast<ToolSelect*>(dispatcher.currentTool()));
         QVERIFY(!host.textMenuShown);
 
@@ -109,13 +109,12 @@ private slots:
         DrawingState state;
         state.ActiveImage = &image;
         RecordingHost host;
-        TDrawTool dispatcher(state, host, 1);
-        dispatcher.setFactory([](std::uint8_t, DrawingState& s, ToolHost& h) {
-            return std::make_unique<StampTool>(s, h);
-        });
+        TDrawTool dispatcher(state, host, ToolId::Select);
+        dispatcher.setFactory(
+            [](ToolId, DrawingState& s, ToolHost& h) { return std::make_unique<StampTool>(s, h); });
         const QImage blank = image.image();
 
-        dispatcher.SelectTool(0);
+        dispatcher.SelectTool(ToolId::Pencil);
         dispatcher.Undo();
         DL_COMPARE_IMAGES(image.image(), blank);
 
@@ -132,7 +131,7 @@ private slots:
         // Restarting the tool loses the snapshot.
         dispatcher.MouseDown(3, 0);
         const QImage twoDots = image.image();
-        dispatcher.SelectTool(0);
+        dispatcher.SelectTool(ToolId::Pencil);
         dispatcher.Undo();
         DL_COMPARE_IMAGES(image.image(), twoDots);
     }
