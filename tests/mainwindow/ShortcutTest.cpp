@@ -116,6 +116,16 @@ private slots:
         QTest::newRow("help button")
             << "sbHelp" << false << true << QStringList{"open help/index.htm"};
         QTest::newRow("help button, no viewer") << "sbHelp" << false << false << QStringList{};
+        // A menu item and its button are one command: each use runs it once.
+        QTest::newRow("Cut item") << "EditCutItem" << false << true << QStringList{"cut"};
+        QTest::newRow("Cut button") << "sbCut" << false << true << QStringList{"cut"};
+        QTest::newRow("Copy button") << "sbCopy" << false << true << QStringList{"copy"};
+        QTest::newRow("Paste button") << "sbPaste" << false << true << QStringList{"paste"};
+        QTest::newRow("Print button")
+            << "sbPrint" << false << true << QStringList{"Print (unscripted)"};
+        QTest::newRow("New 3D button")
+            << "sbNew3D" << false << true
+            << QStringList{"YesNo: Are You Sure To\nStart A New 3D Picture? (unscripted)"};
     }
     // Keys are typed on the window as a user types them, so a shortcut that is not bound
     // does nothing.
@@ -132,10 +142,10 @@ private slots:
         } else if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
             QSKIP("only the offscreen platform is known to open no pages");
         }
-        if (input == QLatin1String("HelpContentsItem")) {
-            part<QAction>(form(), "HelpContentsItem")->trigger();
-        } else if (input == QLatin1String("sbHelp")) {
-            QTest::mouseClick(part<QToolButton>(form(), "sbHelp"), Qt::LeftButton);
+        if (auto* button = form().findChild<QToolButton*>(input)) {
+            QTest::mouseClick(button, Qt::LeftButton);
+        } else if (auto* item = form().findChild<QAction*>(input)) {
+            item->trigger();
         } else {
             QTest::keySequence(form().windowHandle(), QKeySequence(input));
         }
