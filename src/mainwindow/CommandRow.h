@@ -46,13 +46,13 @@ struct CommandRow
     const char* name;
     Menu menu = Menu::None;
     const char* caption = nullptr;
-    std::optional<language::TextTarget> captionText;
+    std::optional<language::TextTarget> captionText{};
     Bar bar = Bar::None;
     const char* button = nullptr;
-    QPoint at;
+    QPoint at{};
     // "tooltip|long hint"; a hint without "|" is all tooltip.
     const char* hint = nullptr;
-    std::optional<language::TextTarget> hintText;
+    std::optional<language::TextTarget> hintText{};
     Glyph glyph = Glyph::NewFile;
     // What the command does; tools have none, their button selects the tool `tool`.
     void (*run)(TForm1&) = nullptr;
