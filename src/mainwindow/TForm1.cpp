@@ -4,6 +4,7 @@
 #include "mainwindow/TForm1.h"
 
 #include "mainwindow/EditorToolHost.h"
+#include "mainwindow/ImagePane.h"
 #include "mainwindow/LivePreview.h"
 #include "output/TfmArchieve.h"
 #include "output/TfmOutput.h"
@@ -80,7 +81,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
 
     m_toolHost = std::make_unique<EditorToolHost>(
         m_drawing, m_prompts, FontDialog1,
-        EditorToolHost::Parts{Image1, Image2, Panel5, Text->menuAction(), Timer1,
+        EditorToolHost::Parts{Panel1->image(), Panel3->image(), Panel5, Text->menuAction(), Timer1,
                               [this](const QRect& area) { tellLivePreview(area); }});
     m_printing = std::make_unique<Pntmange>(m_prompts, this);
     FontDialog1.font = QFont(QStringLiteral("Arial"));
@@ -196,7 +197,11 @@ void TForm1::layoutBackground()
     Panel2->setGeometry(Panel1->x() + Panel1->width(), 0, SplitterWidth, height);
     const int rightLeft = Panel2->x() + SplitterWidth;
     Panel3->setGeometry(rightLeft, 0, std::max(0, PnBackground->width() - rightLeft), height);
-    ScrollBox1->setGeometry(Panel1->contentRect());
-    ScrollBox2->setGeometry(Panel3->contentRect());
-    resizeMasks();
+    Panel1->fitContents();
+    Panel3->fitContents();
+}
+
+bool TForm1::dragging() const
+{
+    return Dragging || Panel1->gripDragged() || Panel3->gripDragged();
 }

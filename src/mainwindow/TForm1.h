@@ -17,6 +17,7 @@
 
 class EditorToolHost;
 class HostLink;
+class ImagePane;
 class ImageView;
 class LivePreview;
 class Panel;
@@ -178,7 +179,7 @@ public:
     TfmPStyle* penStylePicker() const;
 
     // A drag of the splitter or of a size grip is in progress.
-    bool dragging() const { return Dragging; }
+    bool dragging() const;
 
     std::uint8_t UILanguage = 0;
     // The help file whose topic F1 shows; the language decides it.
@@ -226,17 +227,13 @@ private:
     void layoutWindow();
     void layoutBackground();
 
-    // Panes, splitter and grips (TForm1Panes.cpp).
-    struct PaneParts;
-    PaneParts pane(bool depthMap);
+    // Panes and splitter (TForm1Panes.cpp).
+    ImagePane* pane(bool depthMap) const;
     void createPanes();
+    // Fits the pane's frame to its image and tells the live preview and the size field.
     void placeFrame(bool depthMap);
-    void resizeMasks();
     void setHint(language::HintRow row);
     void splitterMove(QPoint position);
-    void gripDown(bool depthMap);
-    void gripMove(bool depthMap, QPoint position);
-    void gripUp(bool depthMap);
     bool paneEvent(QObject* watched, QEvent* event);
 
     enum class DropTarget
@@ -291,13 +288,8 @@ private:
     TdlgAbout* m_about = nullptr;
     LivePreview* m_livePreview = nullptr;
 
-    // A drag of the splitter or of a size grip is in progress.
+    // A drag of the splitter is in progress.
     bool Dragging = false;
-    // Scroll position and range of the pane whose grip is dragged, taken at the press.
-    int GripScrollX = 0;
-    int GripRangeX = 0;
-    int GripScrollY = 0;
-    int GripRangeY = 0;
 
     // The commands' actions and buttons, in the table's order.
     std::vector<QAction*> m_commands;
@@ -308,19 +300,10 @@ private:
     Panel* SpeedBar = nullptr;
     Panel* PnBackground = nullptr;
     Panel* Toolbar = nullptr;
-    Panel* Panel1 = nullptr;
-    ScrollBox* ScrollBox1 = nullptr;
-    Shape* Shape1 = nullptr;
-    ImageView* Image1 = nullptr;
-    Shape* Shape2 = nullptr;
-    Shape* spLMask = nullptr;
+    // The pattern strip's pane, the splitter and the depth map's pane.
+    ImagePane* Panel1 = nullptr;
     Panel* Panel2 = nullptr;
-    Panel* Panel3 = nullptr;
-    ScrollBox* ScrollBox2 = nullptr;
-    Shape* Shape3 = nullptr;
-    ImageView* Image2 = nullptr;
-    Shape* Shape4 = nullptr;
-    Shape* spRMask = nullptr;
+    ImagePane* Panel3 = nullptr;
     Panel* pnStatusBar = nullptr;
     Panel* pnStu = nullptr;
     Panel* pnStuPos = nullptr;

@@ -1,6 +1,7 @@
 // The main window's commands: one table gives every command's action, menu item, button, keys
 // and texts, and each command is connected once.
 
+#include "mainwindow/CommandButton.h"
 #include "mainwindow/CommandRow.h"
 #include "mainwindow/ShapeOptionPanel.h"
 #include "mainwindow/TForm1.h"
@@ -236,9 +237,6 @@ void TForm1::createCommands()
             const QString hint = QString::fromLatin1(row.hint);
             action->setProperty("hint", hint);
             action->setToolTip(tooltipOf(hint));
-            action->setIcon(glyphIcon(row.glyph));
-            // Menus show no pictures.
-            action->setIconVisibleInMenu(false);
         }
         if (row.standardKey != QKeySequence::UnknownKey) {
             QList<QKeySequence> keys = QKeySequence::keyBindings(row.standardKey);
@@ -291,13 +289,12 @@ QToolButton* TForm1::addButton(const CommandRow& row, QAction* action)
 {
     QWidget* parent = row.bar == Bar::Speed ? SpeedBar : row.bar == Bar::Files ? Panel7 : Toolbar;
     const QRect geometry(row.at, buttonSize(row.bar));
-    auto* button = new QToolButton(parent);
+    auto* button = new CommandButton(action, glyphIcon(row.glyph), parent);
     button->setObjectName(QLatin1String(row.button));
     button->setAutoRaise(true);
     button->setGeometry(geometry);
     button->setIconSize(QSize(20, 20).boundedTo(geometry.size() - QSize(4, 4)));
     button->setFocusPolicy(Qt::NoFocus);
-    button->setDefaultAction(action);
     return button;
 }
 

@@ -1,6 +1,7 @@
 // How files reach the main window from the desktop: named on the command line, or dropped on
 // the window from a file manager.
 
+#include "mainwindow/ImagePane.h"
 #include "mainwindow/TForm1.h"
 #include "widgets/Panel.h"
 

@@ -2,6 +2,7 @@
 // characters, Paste and Copy From, and the View menu's palette and bar choices.
 
 #include "document/Prompts.h"
+#include "mainwindow/ImagePane.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 #include "widgets/ImageView.h"
@@ -118,7 +119,7 @@ void TForm1::imageMouse(ImageView* view, QEvent* event)
         m_drawTool->MouseDown(x, y);
         break;
     case QEvent::MouseMove:
-        if (view == Image1) {
+        if (view == Panel1->image()) {
             m_drawTool->MouseMove(x, y);
             ShowPosition(x, y);
             setHint(language::HintRow::LeftPane);
