@@ -8,6 +8,7 @@
 #include "output/TfmScreen.h"
 #include "render/StereogramRenderer.h"
 #include "widgets/KeyboardReturn.h"
+#include "widgets/Panel.h"
 #include "widgets/WaitCursor.h"
 
 #include <QEvent>
@@ -17,7 +18,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
-#include <qdrawutil.h>
 
 #include <algorithm>
 #include <new>
@@ -50,22 +50,6 @@ protected:
 
 private:
     const RasterImage& m_picture;
-};
-
-// Panel2: two lowered bevels with a border of 1 pixel between them, around Image1.
-class BevelPanel final : public QFrame
-{
-public:
-    using QFrame::QFrame;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        static_assert(TfmOutput::Panel2Inset == 3);
-        QPainter painter(this);
-        qDrawShadePanel(&painter, rect(), palette(), true, 1);
-        qDrawShadePanel(&painter, rect().adjusted(2, 2, -2, -2), palette(), true, 1);
-    }
 };
 
 enum class Glyph
@@ -130,7 +114,10 @@ TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& pr
     setWindowTitle(QStringLiteral("3D-Picture"));
     resize(506, 423);
 
-    Panel2 = new BevelPanel(this);
+    // Two lowered bevels with a gap of 1 pixel between them, around Image1.
+    Panel2 = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Lowered, this, 1, 1);
+    Panel2->setTopLeftCorners(Panel::Corners::None);
+    Q_ASSERT(Panel2->frameWidth() == Panel2Inset);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Image1 = new PictureView(m_picture, Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -9,6 +9,7 @@
 #include "output/TfmOutput.h"
 #include "output/TfmScreen.h"
 #include "render/StereogramRenderer.h"
+#include "widgets/Panel.h"
 
 #include <QApplication>
 #include <QDir>
