@@ -7,7 +7,9 @@
 #include "output/TfmArchieve.h"
 #include "output/TfmScreen.h"
 #include "render/StereogramRenderer.h"
+#include "widgets/Glyphs.h"
 #include "widgets/KeyboardReturn.h"
+#include "widgets/Panel.h"
 #include "widgets/WaitCursor.h"
 
 #include <QEvent>
@@ -17,7 +19,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
-#include <qdrawutil.h>
 
 #include <algorithm>
 #include <new>
@@ -52,60 +53,6 @@ private:
     const RasterImage& m_picture;
 };
 
-// Panel2: two lowered bevels with a border of 1 pixel between them, around Image1.
-class BevelPanel final : public QFrame
-{
-public:
-    using QFrame::QFrame;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        static_assert(TfmOutput::Panel2Inset == 3);
-        QPainter painter(this);
-        qDrawShadePanel(&painter, rect(), palette(), true, 1);
-        qDrawShadePanel(&painter, rect().adjusted(2, 2, -2, -2), palette(), true, 1);
-    }
-};
-
-enum class Glyph
-{
-    Save,
-    FullScreen,
-    Print
-};
-
-QIcon glyphIcon(Glyph glyph)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(Qt::black);
-    switch (glyph) {
-    case Glyph::Save: // a diskette
-        p.fillRect(1, 1, 14, 14, QColor(0x00, 0x00, 0x80));
-        p.fillRect(4, 2, 8, 5, Qt::white);
-        p.fillRect(5, 10, 6, 5, QColor(0xC0, 0xC0, 0xC0));
-        p.drawRect(1, 1, 13, 13);
-        break;
-    case Glyph::FullScreen: // a monitor on its stand
-        p.fillRect(1, 1, 14, 10, QColor(0x00, 0x80, 0x80));
-        p.drawRect(1, 1, 13, 9);
-        p.fillRect(6, 11, 4, 2, Qt::darkGray);
-        p.fillRect(3, 13, 10, 2, Qt::darkGray);
-        break;
-    case Glyph::Print: // a printer with a sheet
-        p.fillRect(4, 1, 8, 6, Qt::white);
-        p.drawRect(4, 1, 7, 5);
-        p.fillRect(1, 7, 14, 6, QColor(0xC0, 0xC0, 0xC0));
-        p.drawRect(1, 7, 13, 5);
-        p.fillRect(4, 12, 8, 3, Qt::white);
-        p.drawRect(4, 12, 7, 2);
-        break;
-    }
-    return QIcon(pixmap);
-}
-
 QToolButton* makeSpeedButton(QWidget* parent, const char* name, Glyph glyph, const QString& hint,
                              int left)
 {
@@ -130,7 +77,10 @@ TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& pr
     setWindowTitle(QStringLiteral("3D-Picture"));
     resize(506, 423);
 
-    Panel2 = new BevelPanel(this);
+    // Two lowered bevels with a gap of 1 pixel between them, around Image1.
+    Panel2 = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Lowered, this, 1, 1);
+    Panel2->setTopLeftCorners(Panel::Corners::None);
+    Q_ASSERT(Panel2->frameWidth() == Panel2Inset);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Image1 = new PictureView(m_picture, Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -138,11 +88,11 @@ TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& pr
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    SbSave =
-        makeSpeedButton(Panel1, "SbSave", Glyph::Save, QStringLiteral("Save 3D-Pic as BMP"), 4);
+    SbSave = makeSpeedButton(Panel1, "SbSave", Glyph::SavePicture,
+                             QStringLiteral("Save 3D-Pic as BMP"), 4);
     SpeedButton1 = makeSpeedButton(Panel1, "SpeedButton1", Glyph::FullScreen,
                                    QStringLiteral("Full Screen"), 31);
-    SpeedButton5 = makeSpeedButton(Panel1, "SpeedButton5", Glyph::Print,
+    SpeedButton5 = makeSpeedButton(Panel1, "SpeedButton5", Glyph::PrintPicture,
                                    QStringLiteral("Print 3D Picture"), 58);
     SpeedButton5->setEnabled(false);
     connect(SbSave, &QToolButton::clicked, this, &TfmOutput::SbSaveClick);

@@ -9,6 +9,7 @@
 
 struct DocumentState;
 class Prompts;
+class Panel;
 class QFrame;
 class QTimer;
 class QToolButton;
@@ -62,7 +63,7 @@ public:
     void SpeedButton5Click();
 
     QFrame* Panel1 = nullptr; // the button bar
-    QFrame* Panel2 = nullptr; // the lowered frame around Image1
+    Panel* Panel2 = nullptr;  // the lowered frame around Image1
     QWidget* Image1 = nullptr;
     QToolButton* SbSave = nullptr;
     QToolButton* SpeedButton1 = nullptr;

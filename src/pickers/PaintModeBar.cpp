@@ -1,7 +1,7 @@
 #include "pickers/PaintModeBar.h"
 
 #include "tools/DrawingState.h"
-#include "widgets/BevelPanel.h"
+#include "widgets/Panel.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -80,7 +80,8 @@ void Swatch::paintEvent(QPaintEvent*)
 
 PaintModeBar::PaintModeBar(QWidget* window, DrawingState& state, const Layout& layout)
 {
-    panel = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::None, window);
+    panel = new Panel(Panel::Bevel::Lowered, Panel::Bevel::None, window);
+    panel->setTopLeftCorners(Panel::Corners::Both);
     panel->setGeometry(0, window->height() - layout.height, window->width(), layout.height);
 
     sb1 = modeButton(panel, layout.sb1, true);

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QWidget>
 
-class BevelPanel;
+class Panel;
 class QLabel;
 class QToolButton;
 struct DrawingState;
@@ -43,7 +43,7 @@ struct PaintModeBar
 
     PaintModeBar(QWidget* window, DrawingState& state, const Layout& layout);
 
-    BevelPanel* panel = nullptr;
+    Panel* panel = nullptr;
     QToolButton* sb1 = nullptr;
     QToolButton* sb2 = nullptr;
     QLabel* Label1 = nullptr;

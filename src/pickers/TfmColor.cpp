@@ -2,7 +2,7 @@
 
 #include "pickers/PaintModeBar.h"
 #include "tools/DrawingState.h"
-#include "widgets/BevelPanel.h"
+#include "widgets/Panel.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -94,7 +94,8 @@ TfmColor::TfmColor(DrawingState& state, QWidget* owner) : FloatingPalette(owner)
     const ColorRef centre = m_ring.create(window);
     resize(window - Frame);
 
-    Panel1 = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered, this, 1, 1);
+    Panel1 = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Lowered, this, 1, 1);
+    Panel1->setTopLeftCorners(Panel::Corners::Both);
     Panel1->setColor(QColor(colorref::toRgb(ColorRing::DefaultPanelColor)));
     Image1 = new PickerView(m_ring, Panel1);
     Image1->move(ColorRing::PanelInset, ColorRing::PanelInset);

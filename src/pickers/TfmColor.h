@@ -3,7 +3,7 @@
 #include "pickers/ColorRing.h"
 #include "pickers/FloatingPalette.h"
 
-class BevelPanel;
+class Panel;
 class QLabel;
 class QToolButton;
 class Swatch;
@@ -32,12 +32,12 @@ public:
     void followCurrentColor() override;
     void setPaintModeButtonsVisible(bool visible) override;
 
-    BevelPanel* Panel1 = nullptr;
+    Panel* Panel1 = nullptr;
     QWidget* Image1 = nullptr;
     // The hue marker and the square marker, children of Panel1.
     QWidget* Shape1 = nullptr;
     QWidget* Shape2 = nullptr;
-    BevelPanel* Panel2 = nullptr;
+    Panel* Panel2 = nullptr;
     QToolButton* sb1 = nullptr;
     QToolButton* sb2 = nullptr;
     QLabel* Label1 = nullptr;

@@ -4,7 +4,7 @@
 #include "pickers/PaintModeBar.h"
 #include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
-#include "widgets/BevelPanel.h"
+#include "widgets/Panel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -147,7 +147,8 @@ TfmColor16::TfmColor16(DrawingState& state, Prompts& prompts, QWidget* owner)
     setFixedSize(ClientWidth, ClientHeight);
 
     // The panel clips the grid, which covers all of it but its last column and row.
-    GridPanel = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised, this, 2);
+    GridPanel = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Raised, this, 2);
+    GridPanel->setTopLeftCorners(Panel::Corners::Both);
     GridPanel->setGeometry(4, 8, 141, 97);
     DG = new ColorGrid(
         m_cells, [this] { DGMouseUp(); }, [this] { DGDblClick(); }, GridPanel);

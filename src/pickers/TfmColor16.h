@@ -3,7 +3,7 @@
 #include "pickers/ColorCells.h"
 #include "pickers/FloatingPalette.h"
 
-class BevelPanel;
+class Panel;
 class Prompts;
 class QLabel;
 class QToolButton;
@@ -30,9 +30,9 @@ public:
     void followCurrentColor() override;
     void setPaintModeButtonsVisible(bool visible) override;
 
-    BevelPanel* GridPanel = nullptr;
+    Panel* GridPanel = nullptr;
     QWidget* DG = nullptr;
-    BevelPanel* Panel2 = nullptr;
+    Panel* Panel2 = nullptr;
     QToolButton* sb1 = nullptr;
     QToolButton* sb2 = nullptr;
     QLabel* Label1 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "pickers/PenStyleChoice.h"
 #include "tools/DrawingState.h"
+#include "widgets/Panel.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,34 +15,6 @@ namespace {
 // the fourth show; the user widens the window to reach size 3.
 constexpr int ClientWidth = 72;
 constexpr int ClientHeight = 88;
-
-// A lowered outer and a raised inner bevel, one pixel each.
-class PicturePanel final : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QColor light = palette().color(QPalette::Light);
-        const QColor dark = palette().color(QPalette::Dark);
-        const QRect outer = rect();
-        bevel(painter, outer, dark, light);
-        bevel(painter, outer.adjusted(1, 1, -1, -1), light, dark);
-    }
-
-private:
-    static void bevel(QPainter& painter, const QRect& r, const QColor& topLeft,
-                      const QColor& bottomRight)
-    {
-        painter.fillRect(r.left(), r.top(), r.width(), 1, topLeft);
-        painter.fillRect(r.left(), r.top(), 1, r.height(), topLeft);
-        painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
-        painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
-    }
-};
 
 // The picture, unscaled from the top-left corner.
 class PictureView final : public QWidget
@@ -89,7 +62,8 @@ TfmPStyle::TfmPStyle(DrawingState& state, QWidget* owner)
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(ClientWidth, ClientHeight);
 
-    Panel1 = new PicturePanel(this);
+    Panel1 = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Raised, this);
+    Panel1->setTopLeftCorners(Panel::Corners::None);
     Panel1->setGeometry(8, 2, 85, 83);
     Image1 = new PictureView(Panel1);
     Image1->setGeometry(2, 2, 81, 79);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class Panel;
 struct DrawingState;
 
 // The pen style picker: a picture of the pencil's footprints (four sizes; round, square, round
@@ -16,7 +17,7 @@ public:
     TfmPStyle(DrawingState& state, QWidget* owner);
 
     // The panel that holds the picture 2 pixels in, and the frame (panel coordinates).
-    QWidget* Panel1 = nullptr;
+    Panel* Panel1 = nullptr;
     QWidget* Image1 = nullptr;
     QWidget* Shape1 = nullptr;
 

@@ -8,6 +8,15 @@
 namespace {
 
 constexpr int Size = 20;
+constexpr int PixelSize = 16;
+
+// The output window's glyphs are drawn on whole pixels in black one-pixel lines, at the size its
+// buttons show them; the others smoothly, outlined in dark grey, at 20 pixels.
+bool onPixels(Glyph glyph)
+{
+    return glyph == Glyph::SavePicture || glyph == Glyph::FullScreen ||
+           glyph == Glyph::PrintPicture;
+}
 
 void drawPage(QPainter& p, const QColor& fill)
 {
@@ -29,8 +38,6 @@ void drawFloppy(QPainter& p)
 
 void drawGlyph(QPainter& p, Glyph glyph)
 {
-    const QPen outline(QColor(30, 30, 30), 1.2);
-    p.setPen(outline);
     switch (glyph) {
     case Glyph::NewFile:
         drawPage(p, Qt::white);
@@ -151,6 +158,26 @@ void drawGlyph(QPainter& p, Glyph glyph)
         p.drawRect(QRectF(2, 5, 16, 10));
         break;
     }
+    case Glyph::SavePicture: // a diskette
+        p.fillRect(1, 1, 14, 14, QColor(0x00, 0x00, 0x80));
+        p.fillRect(4, 2, 8, 5, Qt::white);
+        p.fillRect(5, 10, 6, 5, QColor(0xC0, 0xC0, 0xC0));
+        p.drawRect(1, 1, 13, 13);
+        break;
+    case Glyph::FullScreen: // a monitor on its stand
+        p.fillRect(1, 1, 14, 10, QColor(0x00, 0x80, 0x80));
+        p.drawRect(1, 1, 13, 9);
+        p.fillRect(6, 11, 4, 2, Qt::darkGray);
+        p.fillRect(3, 13, 10, 2, Qt::darkGray);
+        break;
+    case Glyph::PrintPicture: // a printer with a sheet
+        p.fillRect(4, 1, 8, 6, Qt::white);
+        p.drawRect(4, 1, 7, 5);
+        p.fillRect(1, 7, 14, 6, QColor(0xC0, 0xC0, 0xC0));
+        p.drawRect(1, 7, 13, 5);
+        p.fillRect(4, 12, 8, 3, Qt::white);
+        p.drawRect(4, 12, 7, 2);
+        break;
     }
 }
 
@@ -163,10 +190,12 @@ QIcon glyphIcon(Glyph glyph)
     if (const auto found = drawn.constFind(glyph); found != drawn.constEnd()) {
         return *found;
     }
-    QPixmap pixmap(Size, Size);
+    const bool pixels = onPixels(glyph);
+    QPixmap pixmap(pixels ? PixelSize : Size, pixels ? PixelSize : Size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, !pixels);
+    painter.setPen(pixels ? QPen(Qt::black) : QPen(QColor(30, 30, 30), 1.2));
     drawGlyph(painter, glyph);
     painter.end();
     return *drawn.insert(glyph, QIcon(pixmap));

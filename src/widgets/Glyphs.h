@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-// The pictures on the main window's buttons, drawn at run time.
+// The pictures on the buttons of the main window and the output window, drawn at run time.
 enum class Glyph
 {
     NewFile,
@@ -24,6 +24,10 @@ enum class Glyph
     Text,
     PickColour,
     Smooth,
+    // The output window's.
+    SavePicture,
+    FullScreen,
+    PrintPicture,
 };
 
 QIcon glyphIcon(Glyph glyph);

@@ -9,6 +9,7 @@
 #include "output/TfmOutput.h"
 #include "output/TfmScreen.h"
 #include "render/StereogramRenderer.h"
+#include "widgets/Panel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -179,12 +180,14 @@ private slots:
         rig.output->resize(1000, 400);
         QCOMPARE(rig.output->Image1->mapTo(rig.output.get(), QPoint(0, 0)), QPoint(300, 170));
         QCOMPARE(rig.output->Image1->size(), QSize(401, 30));
-        // The lowered bevels show around the picture: dark above, light below.
+        // The lowered bevels show around the picture: dark above, light below and in the
+        // top-right corners.
         const QImage frame = rig.output->Panel2->grab().toImage();
         const QPalette colours = rig.output->Panel2->palette();
         for (int edge : {0, 2}) {
             QCOMPARE(frame.pixel(10, edge), colours.dark().color().rgb());
             QCOMPARE(frame.pixel(10, frame.height() - 1 - edge), colours.light().color().rgb());
+            QCOMPARE(frame.pixel(frame.width() - 1 - edge, edge), colours.light().color().rgb());
         }
     }
 

@@ -72,6 +72,18 @@ private slots:
         }
     }
 
+    // Where a bevel's two colours meet, the colour windows' panels give both corners to the
+    // top-left colour.
+    void bevelCorners()
+    {
+        for (Panel* panel : {grid()->GridPanel, grid()->Panel2, picker()->Panel1}) {
+            const QImage image = panel->grab().toImage();
+            const QRgb dark = panel->palette().color(QPalette::Dark).rgb();
+            QCOMPARE(image.pixel(image.width() - 1, 0), dark);
+            QCOMPARE(image.pixel(0, image.height() - 1), dark);
+        }
+    }
+
     void cells_data()
     {
         QTest::addColumn<QList<int>>("keys");
