@@ -1,10 +1,10 @@
 #include "mainwindow/SplashWindow.h"
 
 #include "mainwindow/Emblem.h"
+#include "widgets/Panel.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 
@@ -14,33 +14,6 @@ namespace {
 
 constexpr int BorderWidth = 1;
 constexpr int BevelWidth = 2;
-
-// A silver panel with a single border line and a raised bevel inside it.
-class BevelPanel final : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QRect all = rect();
-        painter.fillRect(all, QColor(0xc0, 0xc0, 0xc0));
-        painter.setPen(Qt::black);
-        painter.drawRect(all.adjusted(0, 0, -1, -1));
-        const QRect inner = all.adjusted(BorderWidth, BorderWidth, -BorderWidth, -BorderWidth);
-        for (int i = 0; i < BevelWidth; ++i) {
-            const QRect r = inner.adjusted(i, i, -i - 1, -i - 1);
-            painter.setPen(Qt::white);
-            painter.drawLine(r.topLeft(), r.topRight());
-            painter.drawLine(r.topLeft(), r.bottomLeft());
-            painter.setPen(QColor(0x80, 0x80, 0x80));
-            painter.drawLine(r.bottomLeft(), r.bottomRight());
-            painter.drawLine(r.topRight(), r.bottomRight());
-        }
-    }
-};
 
 QFont labelFont(const QString& family, QFont::StyleHint hint, int pixels)
 {
@@ -71,8 +44,26 @@ Tsplashfm::Tsplashfm(QWidget* parent)
     setFixedSize(267, 201);
     setFont(labelFont(QStringLiteral("MS Sans Serif"), QFont::SansSerif, 10));
 
-    Panel1 = new BevelPanel(this);
-    Panel1->setGeometry(rect());
+    // A silver panel with a single black border line and a raised bevel inside it, which
+    // stops a pixel short of the border at the right and the bottom.
+    auto silver = [](Panel* panel) {
+        panel->setColor(QColor(0xc0, 0xc0, 0xc0));
+        QPalette colours = panel->palette();
+        colours.setColor(QPalette::Light, Qt::white);
+        colours.setColor(QPalette::Dark, QColor(0x80, 0x80, 0x80));
+        colours.setColor(QPalette::WindowText, Qt::black);
+        panel->setPalette(colours);
+    };
+    auto* panel = new Panel(Panel::Bevel::None, Panel::Bevel::None, this);
+    silver(panel);
+    panel->setBorderWidth(BorderWidth);
+    panel->setGeometry(rect());
+    auto* bevel = new Panel(Panel::Bevel::Raised, Panel::Bevel::None, panel, BevelWidth);
+    silver(bevel);
+    bevel->setTopLeftCorners(Panel::Corners::None);
+    bevel->setGeometry(
+        panel->rect().adjusted(BorderWidth, BorderWidth, -BorderWidth - 1, -BorderWidth - 1));
+    Panel1 = panel;
 
     // The panel cuts the picture off at its right edge; keep its frame visible there.
     const QSize pictureSize(288, 166);
