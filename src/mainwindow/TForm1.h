@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class EditorToolHost;
@@ -201,13 +202,15 @@ protected:
 
 private:
     // The commands (TForm1Commands.cpp): one action each, its menu item and its button.
-    static const CommandRow* commandTable(std::size_t* count);
+    static std::span<const CommandRow> commandTable();
+    // The row of the command whose action or button has the object name `name`.
+    static std::size_t commandIndex(const char* name);
     void createCommands();
     void createMenus();
     void createBars();
     QToolButton* addButton(const CommandRow& row, QAction* action);
-    QAction* command(const char* name) const;
-    QToolButton* button(const char* name) const;
+    QAction* command(const char* name) const { return m_commands[commandIndex(name)]; }
+    QToolButton* button(const char* name) const { return m_buttons[commandIndex(name)]; }
     QMenu*& menuSlot(CommandRow::Menu menu);
     // The menus' and commands' texts and hints in `language`.
     void retextCommands(std::uint8_t language);

@@ -15,7 +15,7 @@
 #include <QMenuBar>
 #include <QToolButton>
 
-#include <iterator>
+#include <algorithm>
 #include <span>
 
 namespace {
@@ -66,7 +66,7 @@ QString tooltipOf(const QString& hint)
 
 } // namespace
 
-const CommandRow* TForm1::commandTable(std::size_t* count)
+std::span<const CommandRow> TForm1::commandTable()
 {
     // Menu items in menu order, then the buttons that have no menu item, then the tools.
     // clang-format off
@@ -216,18 +216,15 @@ const CommandRow* TForm1::commandTable(std::size_t* count)
          .flags = Checkable},
     };
     // clang-format on
-    *count = std::size(rows);
     return rows;
 }
 
 // The actions, each connected once to what it does.
 void TForm1::createCommands()
 {
-    std::size_t count = 0;
-    const CommandRow* rows = commandTable(&count);
     toolButtons = new QActionGroup(this);
     toolButtons->setExclusive(true);
-    for (const CommandRow& row : std::span(rows, count)) {
+    for (const CommandRow& row : commandTable()) {
         auto* action = new QAction(this);
         action->setObjectName(QLatin1String(row.name));
         if (row.caption) {
@@ -266,12 +263,11 @@ void TForm1::createCommands()
 
 void TForm1::createMenus()
 {
-    std::size_t count = 0;
-    const CommandRow* rows = commandTable(&count);
+    const std::span<const CommandRow> rows = commandTable();
     for (const MenuRow& menuRow : Menus) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(menuRow.caption));
         menu->setObjectName(QLatin1String(menuRow.name));
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
             if (rows[i].menu != menuRow.menu) {
                 continue;
             }
@@ -323,10 +319,9 @@ void TForm1::createBars()
     Panel7 = groove(Toolbar, "Panel7", QRect(3, 4, 58, 50));
     Panel9 = groove(Toolbar, "Panel9", QRect(3, 58, 60, 3));
 
-    std::size_t count = 0;
-    const CommandRow* rows = commandTable(&count);
-    m_buttons.assign(count, nullptr);
-    for (std::size_t i = 0; i < count; ++i) {
+    const std::span<const CommandRow> rows = commandTable();
+    m_buttons.assign(rows.size(), nullptr);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].bar != Bar::None) {
             m_buttons[i] = addButton(rows[i], m_commands[i]);
         }
@@ -339,30 +334,15 @@ void TForm1::createBars()
     Panel5->move(3, smoothing->y() + 20);
 }
 
-QAction* TForm1::command(const char* name) const
+std::size_t TForm1::commandIndex(const char* name)
 {
-    std::size_t count = 0;
-    const CommandRow* rows = commandTable(&count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (qstrcmp(rows[i].name, name) == 0) {
-            return m_commands[i];
-        }
-    }
-    Q_UNREACHABLE();
-    return nullptr;
-}
-
-QToolButton* TForm1::button(const char* name) const
-{
-    std::size_t count = 0;
-    const CommandRow* rows = commandTable(&count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (rows[i].button && qstrcmp(rows[i].button, name) == 0) {
-            return m_buttons[i];
-        }
-    }
-    Q_UNREACHABLE();
-    return nullptr;
+    const std::span<const CommandRow> rows = commandTable();
+    const auto named = [name](const CommandRow& row) {
+        return qstrcmp(row.name, name) == 0 || qstrcmp(row.button, name) == 0;
+    };
+    const auto found = std::find_if(rows.begin(), rows.end(), named);
+    Q_ASSERT(found != rows.end());
+    return std::size_t(found - rows.begin());
 }
 
 void TForm1::selectTool(ToolId id)
@@ -393,9 +373,8 @@ void TForm1::retextCommands(std::uint8_t language)
     for (const MenuRow& menuRow : Menus) {
         menuSlot(menuRow.menu)->menuAction()->setText(text(menuRow.text));
     }
-    std::size_t count = 0;
-    const CommandRow* rows = commandTable(&count);
-    for (std::size_t i = 0; i < count; ++i) {
+    const std::span<const CommandRow> rows = commandTable();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].captionText) {
             m_commands[i]->setText(text(*rows[i].captionText));
         }
