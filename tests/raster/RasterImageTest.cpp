@@ -3,6 +3,7 @@
 #include "common/HostilePaths.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
+#include "files/PictureFiles.h"
 
 #include <QBuffer>
 #include <QFile>
