@@ -3,7 +3,8 @@
 #include "document/FineMake3d.h"
 #include "document/ImageFiles.h"
 #include "document/TMy3DFile.h"
-#include "raster/PictureMemory.h"
+#include "files/PictureFiles.h"
+#include "files/PictureMemory.h"
 #include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 

@@ -1,7 +1,8 @@
 #include "document/ImageFiles.h"
 
 #include "document/THeightMapFile.h"
-#include "raster/PictureMemory.h"
+#include "files/PictureFiles.h"
+#include "files/PictureMemory.h"
 #include "raster/RasterImage.h"
 
 #include <QDir>

@@ -184,7 +184,7 @@ public:
     bool loadFromData(QByteArrayView bytes, const QByteArray& formatHint, QString* reason);
     // Writes the picture through a temporary file that replaces `path` only when complete: a
     // Windows bitmap unless the name's extension is another format Qt writes (see
-    // imageFormatForPath). On failure an existing file is untouched.
+    // imageFormatForPath in files/PictureFiles.h). On failure an existing file is untouched.
     bool save(const QString& path, QString* error = nullptr) const;
 
 private:
@@ -207,21 +207,3 @@ private:
     QPoint m_penPos;
     LogicalPalette m_palette;
 };
-
-// Reads a picture file with the checks of RasterImage::load, leaving the picture in the format
-// its decoder gives (an 8-bit grey PNG stays 8-bit grey), for callers that take its pixels their
-// own way. On failure `picture` is unchanged and `error` names the file and the reason.
-bool readPictureFile(const QString& path, QImage* picture, QString* error = nullptr);
-// The same on a file's bytes; see RasterImage::loadFromData.
-bool decodePicture(QByteArrayView bytes, const QByteArray& formatHint, QImage* picture,
-                   QString* reason);
-
-// The format `path` is written in: its extension when Qt writes that format (png, jpg, ...),
-// otherwise "bmp".
-QByteArray imageFormatForPath(const QString& path);
-
-// Whether the extension of `path` names a picture format Qt writes.
-bool isPictureFormat(const QString& path);
-// The extension of `path` in capitals when it names a picture format that Qt reads, or another
-// common one, but cannot write (GIF, TIFF, WebP, ...); otherwise empty.
-QString unwritablePictureFormat(const QString& path);

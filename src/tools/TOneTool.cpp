@@ -1,5 +1,6 @@
 #include "tools/TOneTool.h"
 
+#include "raster/CanvasStateSaver.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 
@@ -32,10 +33,11 @@ void TOneTool::Undo()
     }
     RasterImage& image = *m_state.ActiveImage;
     const QRect whole(0, 0, UndoImage.width(), UndoImage.height());
-    const CopyMode mode = image.copyMode();
-    image.setCopyMode(CopyMode::SourceCopy);
-    image.copyRect(whole, UndoImage, whole);
-    image.setCopyMode(mode);
+    {
+        const CanvasStateSaver saved(image);
+        image.setCopyMode(CopyMode::SourceCopy);
+        image.copyRect(whole, UndoImage, whole);
+    }
     m_host.imageChanged(whole);
 }
 

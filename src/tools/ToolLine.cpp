@@ -1,5 +1,6 @@
 #include "tools/ToolLine.h"
 
+#include "raster/CanvasStateSaver.h"
 #include "tools/DrawingState.h"
 
 #include <algorithm>
@@ -82,10 +83,9 @@ void ToolLine::paintTo(int x, int y)
 void ToolLine::restore()
 {
     RasterImage& image = *m_state.ActiveImage;
-    const CopyMode mode = image.copyMode();
+    const CanvasStateSaver saved(image);
     image.setCopyMode(CopyMode::SourceCopy);
     image.copyRect(m_painted, *m_backup, m_painted);
-    image.setCopyMode(mode);
 }
 
 void ToolLine::drawShape(RasterImage& image, int x, int y)

@@ -1,6 +1,7 @@
 #include "tools/ToolSelect.h"
 
 #include "document/ImageFiles.h"
+#include "raster/CanvasStateSaver.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 
@@ -15,10 +16,9 @@ constexpr QRgb BlackPixel = 0xFF000000;
 // Runs `draw` on `image` with `mode` and puts the image's own copy mode back.
 template <typename Draw> void withCopyMode(RasterImage& image, CopyMode mode, Draw draw)
 {
-    const CopyMode before = image.copyMode();
+    const CanvasStateSaver saved(image);
     image.setCopyMode(mode);
     draw();
-    image.setCopyMode(before);
 }
 
 } // namespace
@@ -43,13 +43,12 @@ QRect ToolSelect::selectionRect() const
 void ToolSelect::toggleMarquee()
 {
     RasterImage& image = *m_state.ActiveImage;
-    const Pen pen = image.pen();
-    const BrushStyle brush = image.brush().style;
-    image.pen() = Pen{colorref::Black, 1, PenStyle::Dotted, PenMode::Not};
-    image.brush().style = BrushStyle::Clear;
-    image.rectangle(left, top, left + width, top + height);
-    image.pen() = pen;
-    image.brush().style = brush;
+    {
+        const CanvasStateSaver saved(image);
+        image.pen() = Pen{colorref::Black, 1, PenStyle::Dotted, PenMode::Not};
+        image.brush().style = BrushStyle::Clear;
+        image.rectangle(left, top, left + width, top + height);
+    }
     m_marqueeShown = !m_marqueeShown;
     m_host.imageChanged(selectionRect().normalized());
 }

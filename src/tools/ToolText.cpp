@@ -1,5 +1,6 @@
 #include "tools/ToolText.h"
 
+#include "raster/CanvasStateSaver.h"
 #include "tools/DrawingState.h"
 #include "tools/ToolHost.h"
 
@@ -21,13 +22,12 @@ int heightValue(const QFont& font)
 void TBeem::draw()
 {
     RasterImage& image = *m_image;
-    const Pen pen = image.pen();
-    const QPoint position = image.penPos();
-    image.pen() = Pen{colorref::White, 1, PenStyle::Solid, PenMode::Xor};
-    image.moveTo(X, Y);
-    image.lineTo(X, Y + m_length);
-    image.pen() = pen;
-    image.moveTo(position.x(), position.y());
+    {
+        const CanvasStateSaver saved(image);
+        image.pen() = Pen{colorref::White, 1, PenStyle::Solid, PenMode::Xor};
+        image.moveTo(X, Y);
+        image.lineTo(X, Y + m_length);
+    }
     m_host.imageChanged(QRect(QPoint(X, Y), QPoint(X, Y + m_length)).normalized());
 }
 
@@ -156,14 +156,15 @@ void ToolText::render()
     m_textImage.textOut(X - area.left(), Y - area.top(), m_text);
     m_maskImage.textOut(X - area.left(), Y - area.top(), m_text);
 
-    const CopyMode mode = image.copyMode();
-    if (m_state.OpaquePaint) {
-        image.setCopyMode(CopyMode::SourceOr);
-        image.draw(area.left(), area.top(), m_maskImage);
+    {
+        const CanvasStateSaver saved(image);
+        if (m_state.OpaquePaint) {
+            image.setCopyMode(CopyMode::SourceOr);
+            image.draw(area.left(), area.top(), m_maskImage);
+        }
+        image.setCopyMode(CopyMode::SourceAnd);
+        image.draw(area.left(), area.top(), m_textImage);
     }
-    image.setCopyMode(CopyMode::SourceAnd);
-    image.draw(area.left(), area.top(), m_textImage);
-    image.setCopyMode(mode);
     m_host.imageChanged(area);
 }
 

@@ -3,6 +3,8 @@
 #include "common/HostilePaths.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
+#include "files/PictureFiles.h"
+#include "raster/CanvasStateSaver.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <malloc.h>
 #include <set>
 #include <sys/mman.h>
@@ -115,7 +118,11 @@ QByteArray encoded(const char* format)
     return bytes;
 }
 
+using StateChange = std::function<void(RasterImage&)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(StateChange)
 
 class RasterImageTest : public QObject
 {
@@ -225,6 +232,39 @@ private Q_SLOTS:
         QCOMPARE(image.pixel(2, 2), expected);
         QCOMPARE(image.pixel(0, 0), colorref::rgb(0x3C, 0x3C, 0xA5));
         QCOMPARE(image.pixel(3, 3), colorref::rgb(0x3C, 0x3C, 0xA5));
+    }
+
+    // Whatever a scope does to the pen, the brush, the copy mode or the pen position, the picture
+    // draws afterwards as it did before.
+    void stateSaverRestores_data()
+    {
+        QTest::addColumn<StateChange>("change");
+        QTest::newRow("pen") << StateChange([](RasterImage& p) { p.pen().width = 3; });
+        QTest::newRow("brush") << StateChange([](RasterImage& p) { p.brush().color = 0; });
+        QTest::newRow("copy mode")
+            << StateChange([](RasterImage& p) { p.setCopyMode(CopyMode::SourceXor); });
+        QTest::newRow("pen position") << StateChange([](RasterImage& p) { p.moveTo(6, 0); });
+    }
+    void stateSaverRestores()
+    {
+        QFETCH(StateChange, change);
+        auto drawOn = [](RasterImage picture) {
+            picture.lineTo(5, 2);
+            picture.ellipse(1, 1, 7, 7);
+            picture.draw(2, 3, filled(3, 2, colorref::rgb(9, 99, 199)));
+            return picture.image();
+        };
+        RasterImage picture = noisePicture(8, 8);
+        picture.pen() = Pen{colorref::rgb(200, 10, 10), 1, PenStyle::Solid, PenMode::Xor};
+        picture.brush().color = colorref::rgb(30, 60, 90);
+        picture.setCopyMode(CopyMode::SourceAnd);
+        picture.moveTo(0, 7);
+        const QImage expected = drawOn(picture);
+        {
+            const CanvasStateSaver saved(picture);
+            change(picture);
+        }
+        DL_COMPARE_IMAGES(drawOn(picture), expected);
     }
 
     void copyGeometry()

@@ -1,4 +1,4 @@
-#include "raster/PictureMemory.h"
+#include "files/PictureMemory.h"
 
 #include <cstdlib>
 #include <limits>
