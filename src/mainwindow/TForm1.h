@@ -3,6 +3,7 @@
 #include "document/DocumentState.h"
 #include "language/LanguageTables.h"
 #include "mainwindow/CommandRow.h"
+#include "pickers/Placement.h"
 #include "raster/GreyPalette.h"
 #include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
@@ -255,8 +256,11 @@ private:
     void clearActiveImage();
     bool savePatternStrip(const QString& fileName);
     bool writeShowingErrors(const std::function<bool(QString*)>& write);
-    // Puts a floating window beside this window's frame, where it covers none of it.
-    void placeFloatingWindow(QWidget* window, bool preferLeft);
+    // Puts a floating window on `side` of this window's frame, where it covers none of it, and
+    // with `clearOfOthers` clear of the palettes and the pen style picker too. Palettes go to
+    // the right (only one shows at a time, so they share the place), the pen style picker and
+    // the live preview to the left, out of their way (TForm1Startup.cpp).
+    void placeFloatingWindow(QWidget* window, placement::Side side, bool clearOfOthers);
 
     // Tools and their events (TForm1Tools.cpp).
     void imageMouse(ImageView* view, QEvent* event);

@@ -63,24 +63,24 @@ void TForm1::createHeightPalette()
 {
     auto* palette = new Tfmheight(m_drawing, m_document.groundColor, this);
     m_toolHost->setPaletteWindow(PaletteWindow::Height, palette);
-    placeFloatingWindow(palette, false);
+    placeFloatingWindow(palette, placement::Side::Right, false);
 }
 
 void TForm1::createColorPalettes()
 {
     auto* color16 = new TfmColor16(m_drawing, m_prompts, this);
     m_toolHost->setPaletteWindow(PaletteWindow::Color20, color16);
-    placeFloatingWindow(color16, false);
+    placeFloatingWindow(color16, placement::Side::Right, false);
     auto* highColor = new TfmColor(m_drawing, this);
     m_toolHost->setPaletteWindow(PaletteWindow::HighColor, highColor);
-    placeFloatingWindow(highColor, false);
+    placeFloatingWindow(highColor, placement::Side::Right, false);
 }
 
 void TForm1::createPenStylePicker()
 {
     auto* picker = new TfmPStyle(m_drawing, this);
     m_toolHost->setPenStylePicker(picker);
-    placeFloatingWindow(picker, true);
+    placeFloatingWindow(picker, placement::Side::Left, true);
 }
 
 Tfmheight* TForm1::heightPalette() const
@@ -103,26 +103,25 @@ TfmPStyle* TForm1::penStylePicker() const
     return m_toolHost->penStylePicker();
 }
 
-// Palettes go to the right of the main window (only one shows at a time, so they share the
-// place), the pen style picker to the left, out of their way.
-void TForm1::placeFloatingWindow(QWidget* window, bool preferLeft)
+void TForm1::placeFloatingWindow(QWidget* window, placement::Side side, bool clearOfOthers)
 {
     const QScreen* screen = this->screen();
     if (!screen) {
         return;
     }
     QList<QRect> taken;
-    if (window == m_toolHost->penStylePicker()) {
+    if (clearOfOthers) {
         for (const FloatingPalette* palette : m_toolHost->paletteWindows()) {
             if (palette) {
                 taken.append(frameOf(palette));
             }
         }
+        if (const QWidget* picker = m_toolHost->penStylePicker(); picker && picker != window) {
+            taken.append(frameOf(picker));
+        }
     }
-    const QRect frame = frameOf(window);
-    window->move(placement::besideMainWindow(
-        frameOf(this), frame.size(), screen->availableGeometry(),
-        preferLeft ? placement::Side::Left : placement::Side::Right, taken));
+    window->move(placement::besideMainWindow(frameOf(this), frameOf(window).size(),
+                                             screen->availableGeometry(), side, taken));
 }
 
 void TForm1::startHostLink(const QString& executablePath)
