@@ -252,15 +252,16 @@ private:
     // Wires an output window's print button to the print command.
     void connectOutputPrint(TfmOutput& output);
 
-    // Image files (TForm1ImageFiles.cpp).
-    void clearActiveImage();
-    bool savePatternStrip(const QString& fileName);
-    bool writeShowingErrors(const std::function<bool(QString*)>& write);
     // Puts a floating window on `side` of this window's frame, where it covers none of it, and
     // with `clearOfOthers` clear of the palettes and the pen style picker too. Palettes go to
     // the right (only one shows at a time, so they share the place), the pen style picker and
     // the live preview to the left, out of their way (TForm1Startup.cpp).
     void placeFloatingWindow(QWidget* window, placement::Side side, bool clearOfOthers);
+
+    // Image files (TForm1ImageFiles.cpp).
+    void clearActiveImage();
+    bool savePatternStrip(const QString& fileName);
+    bool writeShowingErrors(const std::function<bool(QString*)>& write);
 
     // Tools and their events (TForm1Tools.cpp).
     void imageMouse(ImageView* view, QEvent* event);
@@ -301,7 +302,8 @@ private:
     // The commands' actions and buttons, in the table's order.
     std::vector<QAction*> m_commands;
     std::vector<QToolButton*> m_buttons;
-    QActionGroup* toolButtons = nullptr;
+    // The tool buttons' actions: one of them is checked.
+    QActionGroup* m_toolActions = nullptr;
 
     // Layout.
     Panel* SpeedBar = nullptr;

@@ -222,8 +222,8 @@ std::span<const CommandRow> TForm1::commandTable()
 // The actions, each connected once to what it does.
 void TForm1::createCommands()
 {
-    toolButtons = new QActionGroup(this);
-    toolButtons->setExclusive(true);
+    m_toolActions = new QActionGroup(this);
+    m_toolActions->setExclusive(true);
     for (const CommandRow& row : commandTable()) {
         auto* action = new QAction(this);
         action->setObjectName(QLatin1String(row.name));
@@ -251,13 +251,13 @@ void TForm1::createCommands()
         action->setVisible(!(row.flags & Hidden));
         if (row.tool >= 0) {
             action->setData(row.tool);
-            toolButtons->addAction(action);
+            m_toolActions->addAction(action);
         } else if (row.run) {
             connect(action, &QAction::triggered, this, [this, run = row.run] { run(*this); });
         }
         m_commands.push_back(action);
     }
-    connect(toolButtons, &QActionGroup::triggered, this,
+    connect(m_toolActions, &QActionGroup::triggered, this,
             [this](QAction* action) { selectTool(ToolId(action->data().toInt())); });
 }
 
