@@ -29,6 +29,14 @@ public:
     virtual bool askYesNo(const QString& text) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool askOkCancel(const QString& text) = 0;
+    // Before unsaved work would be replaced: Save (the default), Discard or Cancel.
+    enum class SaveChoice
+    {
+        Save,
+        Discard,
+        Cancel
+    };
+    virtual SaveChoice askSaveChanges(const QString& text) = 0;
     // An error box with OK. The text names the file and the reason.
     virtual void showError(const QString& text) = 0;
     // The open and save dialogs; an empty result means the user cancelled.

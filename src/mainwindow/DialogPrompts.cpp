@@ -51,6 +51,25 @@ bool DialogPrompts::askOkCancel(const QString& text)
                                 QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+Prompts::SaveChoice DialogPrompts::askSaveChanges(const QString& text)
+{
+    const KeyboardReturn keyboard(parentWindow());
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Confirm"), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Save);
+    // Alt and the first letter answer, as in the file dialogs.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 void DialogPrompts::showError(const QString& text)
 {
     const KeyboardReturn keyboard(parentWindow());

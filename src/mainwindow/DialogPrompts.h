@@ -24,6 +24,7 @@ public:
 
     bool askYesNo(const QString& text) override;
     bool askOkCancel(const QString& text) override;
+    SaveChoice askSaveChanges(const QString& text) override;
     void showError(const QString& text) override;
     QString chooseOpenFile(const FileDialog& setup) override;
     QString chooseSaveFile(const FileDialog& setup) override;

@@ -32,6 +32,7 @@ constexpr int MinimumWindowWidth = 400;
 constexpr int HelpButtonGap = 20;
 constexpr int PositionFieldWidth = 80;
 constexpr int SizeFieldWidth = 72;
+constexpr int ModifiedFieldWidth = 64;
 
 // The designed fonts of the status fields do not exist everywhere, and their stand-ins are
 // wider: take the first of the families at the largest pixel size, from the designed one down,
@@ -82,7 +83,15 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
     m_toolHost = std::make_unique<EditorToolHost>(
         m_drawing, m_prompts, FontDialog1,
         EditorToolHost::Parts{Panel1->image(), Panel3->image(), Panel5, Text->menuAction(), Timer1,
-                              [this](const QRect& area) { tellLivePreview(area); }});
+                              [this](const QRect& area) {
+                                  tellLivePreview(area);
+                                  scheduleChangeCheck();
+                              }});
+    // Comparing the pictures with the saved ones waits until editing pauses.
+    m_changeCheck = new QTimer(this);
+    m_changeCheck->setSingleShot(true);
+    m_changeCheck->setInterval(300);
+    connect(m_changeCheck, &QTimer::timeout, this, &TForm1::showUnsavedChanges);
     m_printing = std::make_unique<Pntmange>(m_prompts, this);
     FontDialog1.font = QFont(QStringLiteral("Arial"));
     FontDialog1.font.setBold(true);
@@ -130,6 +139,8 @@ void TForm1::createStatusBar()
     pnStu = field("pnStu");
     pnStuPos = field("pnStuPos");
     pnStuSize = field("pnStuSize");
+    pnStuModified = field("pnStuModified");
+    pnStuModified->hide();
     // Numbers of up to five characters (-9999 to 99999) fit; digits are equally wide.
     pnStuPos->resize(PositionFieldWidth, StatusBarHeight);
     pnStuPos->setFont(fittingFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")}, 13,
@@ -178,7 +189,12 @@ void TForm1::layoutWindow()
                            inside.height());
     pnStuPos->setGeometry(pnStuSize->x() - PositionFieldWidth, inside.top(), PositionFieldWidth,
                           inside.height());
-    pnStu->setGeometry(inside.left(), inside.top(), std::max(0, pnStuPos->x() - inside.left()),
+    int hintsRight = pnStuPos->x();
+    if (!pnStuModified->isHidden()) {
+        hintsRight -= ModifiedFieldWidth;
+        pnStuModified->setGeometry(hintsRight, inside.top(), ModifiedFieldWidth, inside.height());
+    }
+    pnStu->setGeometry(inside.left(), inside.top(), std::max(0, hintsRight - inside.left()),
                        inside.height());
     layoutBackground();
 }

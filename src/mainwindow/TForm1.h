@@ -226,6 +226,33 @@ private:
     void EditPasteItemClick();
     void V3DPictureClick();
 
+    // Unsaved changes (TForm1Changes.cpp).
+    struct Unsaved
+    {
+        bool pattern = false;
+        bool depth = false;
+        bool project = false;
+        bool any() const { return pattern || depth || project; }
+    };
+    // Each image whose pixels differ from what was last loaded or saved, and a titled project
+    // whose names differ from what its file was last given.
+    Unsaved unsavedChanges();
+    // What an image, or the project's names, hold now is what their files hold.
+    void takeSavedState(bool depthMap);
+    void takeSavedNames();
+    // The window's and the status bar's sign of unsaved changes follow, once editing pauses.
+    void scheduleChangeCheck();
+    void showUnsavedChanges();
+    bool saveImage(bool depthMap);
+    // Before what is named would be replaced: when some of it holds unsaved changes, one
+    // question names that and offers Save, Discard and Cancel. False means stop, with nothing
+    // changed; Save runs the save commands and stops when one fails or was cancelled.
+    bool settleUnsaved(bool pattern, bool depth, bool project);
+    // The same, or `specified` (the command's own question) when nothing of it is unsaved.
+    // Inside a command that has asked already, the steps it runs ask nothing more.
+    bool confirmReplacing(bool pattern, bool depth, bool project,
+                          const std::function<bool()>& specified);
+
     // Building the window (TForm1.cpp).
     void createStatusBar();
     void layoutWindow();
@@ -299,6 +326,14 @@ private:
     // A drag of the splitter is in progress.
     bool Dragging = false;
 
+    // The images' pixels and the project's names as their files hold them.
+    QImage m_savedPattern;
+    QImage m_savedDepth;
+    std::array<QString, 3> m_savedNames;
+    bool m_checkingChanges = false;
+    bool m_changesSettled = false;
+    QTimer* m_changeCheck = nullptr;
+
     // The commands' actions and buttons, in the table's order.
     std::vector<QAction*> m_commands;
     std::vector<QToolButton*> m_buttons;
@@ -317,6 +352,8 @@ private:
     Panel* pnStu = nullptr;
     Panel* pnStuPos = nullptr;
     Panel* pnStuSize = nullptr;
+    // Shown while something is unsaved.
+    Panel* pnStuModified = nullptr;
     // The grooves of the speed bar, the file buttons' box and the tool bar's groove.
     Panel* Panel6 = nullptr;
     Panel* Panel8 = nullptr;

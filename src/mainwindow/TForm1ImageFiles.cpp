@@ -23,7 +23,9 @@ const QString DepthChooserFilter =
 
 void TForm1::sbNewClick()
 {
-    if (!m_prompts.askYesNo(QStringLiteral("Are you sure to draw new picture?"))) {
+    if (!confirmReplacing(!m_drawing.DepthMapActive, m_drawing.DepthMapActive, false, [this] {
+            return m_prompts.askYesNo(QStringLiteral("Are you sure to draw new picture?"));
+        })) {
         return;
     }
     (m_drawing.DepthMapActive ? m_document.DepthFileName : m_document.PatternFileName).clear();
@@ -44,6 +46,7 @@ void TForm1::clearActiveImage()
     image.pen().width = 0;
     image.rectangle(0, 0, image.width() + 1, image.height() + 1);
     m_toolHost->imageChanged(QRect(0, 0, image.width(), image.height()));
+    takeSavedState(m_drawing.DepthMapActive);
 }
 
 // Open keeps the image and its name as they were when the file cannot be read, and says why.
@@ -59,6 +62,9 @@ void TForm1::sbopenClick()
 
 void TForm1::openImageFile(bool depthMap, const QString& fileName)
 {
+    if (!confirmReplacing(!depthMap, depthMap, false, {})) {
+        return;
+    }
     if (depthMap != m_drawing.DepthMapActive) {
         SwitchCurrentImage();
     }
@@ -80,6 +86,7 @@ void TForm1::openImageFile(bool depthMap, const QString& fileName)
     restartToolForNewPicture();
     m_drawing.ActiveImage->setImage(loaded.image());
     placeFrame(depthMap);
+    takeSavedState(depthMap);
     UpdateCaption();
 }
 
@@ -108,6 +115,7 @@ bool TForm1::LoadActiveImage(QString* error)
         clearActiveImage();
     }
     placeFrame(depthMap);
+    takeSavedState(depthMap);
     return ok;
 }
 
@@ -166,13 +174,23 @@ bool TForm1::sbSaveAsClick()
 bool TForm1::SaveDepthMap()
 {
     return writeShowingErrors([this](QString* error) {
-        return THeightMapFile().save(m_document.DepthFileName, m_depthMap, error);
+        const bool saved = THeightMapFile().save(m_document.DepthFileName, m_depthMap, error);
+        if (saved) {
+            takeSavedState(true);
+        }
+        return saved;
     });
 }
 
 bool TForm1::savePatternStrip(const QString& fileName)
 {
-    return writeShowingErrors([&](QString* error) { return m_patternStrip.save(fileName, error); });
+    return writeShowingErrors([&](QString* error) {
+        const bool saved = m_patternStrip.save(fileName, error);
+        if (saved) {
+            takeSavedState(false);
+        }
+        return saved;
+    });
 }
 
 // The hourglass shows while the file is written; an error is shown once the pointer is back.

@@ -64,6 +64,7 @@ void TForm1::createPanes()
         connect(pane, &ImagePane::resized, this, [this, pane] {
             tellLivePreview(pane->raster().clipRect());
             ShowImageSize(pane->raster().width(), pane->raster().height());
+            scheduleChangeCheck();
         });
     }
     Panel1->box()->setMargin(10);
@@ -105,6 +106,9 @@ void TForm1::FormActivate()
     m_drawTool = std::make_unique<TDrawTool>(m_drawing, *m_toolHost, ToolId::Select);
     SwitchCurrentImage();
     m_drawing.ShapeLineWidth = 1;
+    takeSavedState(false);
+    takeSavedState(true);
+    takeSavedNames();
 }
 
 void TForm1::SwitchCurrentImage()
@@ -137,6 +141,7 @@ void TForm1::SwitchCurrentImage()
 void TForm1::UpdateCaption()
 {
     setWindowTitle(mainWindowCaption(m_document, m_drawing.DepthMapActive));
+    scheduleChangeCheck();
 }
 
 void TForm1::ShowPosition(int x, int y)

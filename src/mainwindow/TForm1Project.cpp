@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QScopedValueRollback>
 
 #include <utility>
 
@@ -61,15 +62,21 @@ void TForm1::SbMake3DPClick()
 
 void TForm1::sbNew3DClick()
 {
-    if (!m_prompts.askYesNo(QStringLiteral("Are You Sure To\nStart A New 3D Picture?"))) {
+    // After the question about unsaved changes, the images' own questions are not asked.
+    const bool unsaved = unsavedChanges().any();
+    if (!confirmReplacing(true, true, true, [this] {
+            return m_prompts.askYesNo(QStringLiteral("Are You Sure To\nStart A New 3D Picture?"));
+        })) {
         return;
     }
+    const QScopedValueRollback settled(m_changesSettled, m_changesSettled || unsaved);
     m_document.ProjectFileName.clear();
     SwitchCurrentImage();
     sbNewClick();
     SwitchCurrentImage();
     sbNewClick();
     UpdateCaption();
+    takeSavedNames();
 }
 
 void TForm1::sb3DOpenClick()
@@ -88,6 +95,9 @@ void TForm1::openProjectFile(const QString& fileName)
     // empty names and wipe both images; the open project stays instead.
     if (const QString error = TMy3DFile(fileName).whyNotAProject(); !error.isEmpty()) {
         m_prompts.showError(error);
+        return;
+    }
+    if (!confirmReplacing(true, true, true, {})) {
         return;
     }
     m_document.ProjectFileName = fileName;
@@ -123,6 +133,7 @@ void TForm1::OpenProject()
         }
     }
     UpdateCaption();
+    takeSavedNames();
     if (!failures.isEmpty()) {
         m_prompts.showError(
             QStringLiteral(
@@ -183,7 +194,9 @@ bool TForm1::SaveProject()
         project.writeString(FilesSection, BackFileKey, m_document.DepthFileName, &error) &&
         project.writeString(FilesSection, TargetFileKey, m_document.TargetFileName, &error);
     SwitchCurrentImage();
-    if (!written) {
+    if (written) {
+        takeSavedNames();
+    } else {
         m_prompts.showError(error);
     }
     return written;

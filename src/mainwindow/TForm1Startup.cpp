@@ -153,8 +153,10 @@ void TForm1::DdeServerConv1ExecuteMacro(const QString& macro)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (!m_prompts.askOkCancel(
-            language::LanguageMessages(language::MessageRow::QuitQuestion, UILanguage))) {
+    if (!confirmReplacing(true, true, true, [this] {
+            return m_prompts.askOkCancel(
+                language::LanguageMessages(language::MessageRow::QuitQuestion, UILanguage));
+        })) {
         event->ignore();
         return;
     }

@@ -21,6 +21,7 @@ public:
 
     bool askYesNo(const QString&) override { return true; }
     bool askOkCancel(const QString&) override { return true; }
+    SaveChoice askSaveChanges(const QString&) override { return SaveChoice::Cancel; }
     void showError(const QString& text) override
     {
         errors.append(text);

@@ -10,10 +10,10 @@
 #include <optional>
 
 // Answers the editor's questions from a script and writes down what was asked, in order.
-// Log lines: "YesNo: text", "OkCancel: text", "Error: text", "Open: filter", "Save: filter",
-// "Chooser: filter", "Print", "PrintSetup", "Color: #rrggbb" (the colour the dialog opens with),
-// "Font: family". A question with no scripted answer left gets No / Cancel / an empty file name,
-// and is marked "(unscripted)" in the log so a test can see it.
+// Log lines: "YesNo: text", "OkCancel: text", "SaveChanges: text", "Error: text", "Open: filter",
+// "Save: filter", "Chooser: filter", "Print", "PrintSetup", "Color: #rrggbb" (the colour the dialog
+// opens with), "Font: family". A question with no scripted answer left gets No / Cancel / an empty
+// file name, and is marked "(unscripted)" in the log so a test can see it.
 class ScriptedPrompts final : public Prompts
 {
 public:
@@ -21,6 +21,16 @@ public:
     bool askOkCancel(const QString& text) override
     {
         return answer(QStringLiteral("OkCancel: ") + text);
+    }
+    SaveChoice askSaveChanges(const QString& text) override
+    {
+        const QString line = QStringLiteral("SaveChanges: ") + text;
+        if (saveChoices.isEmpty()) {
+            log.append(line + QStringLiteral(" (unscripted)"));
+            return SaveChoice::Cancel;
+        }
+        log.append(line);
+        return saveChoices.takeFirst();
     }
     void showError(const QString& text) override { log.append(QStringLiteral("Error: ") + text); }
     QString chooseOpenFile(const FileDialog& setup) override
@@ -78,8 +88,9 @@ public:
     }
 
     QList<bool> answers; // for the Yes/No, OK/Cancel and print questions, taken from the front
-    QStringList files;   // for the file dialogs and the chooser; "" means Cancel
-    QList<QFont> fonts;  // for the font dialog; none left means Cancel
+    QList<SaveChoice> saveChoices; // for the unsaved-changes question; none left means Cancel
+    QStringList files;             // for the file dialogs and the chooser; "" means Cancel
+    QList<QFont> fonts;            // for the font dialog; none left means Cancel
     QStringList log;
     QList<FileDialog> dialogs;
     QList<bool> chooserPreview;

@@ -161,7 +161,8 @@ private slots:
         const QImage marked = f.patternStrip().image();
         QVERIFY(marked != stripPicture());
         if (renew) {
-            m_prompts.answers = {true};
+            // The strip's picture is unsaved work, which the user lets go.
+            m_prompts.saveChoices = {Prompts::SaveChoice::Discard};
             QTest::mouseClick(part<QToolButton>(f, "sbNew"), Qt::LeftButton);
             f.drawTool()->Tick();
             f.drawTool()->Tick();

@@ -65,6 +65,7 @@ private slots:
     {
         form().document().PatternFileName = path("strip.bmp");
         form().patternStrip().setPixel(3, 3, colorref::Black);
+        QVERIFY(form().sbSaveClick());
         m_prompts.answers = {false, true};
         form().sbNewClick();
         QCOMPARE(form().document().PatternFileName, path("strip.bmp"));
@@ -78,6 +79,7 @@ private slots:
         form().depthMap().setSize(40, 20);
         form().depthMap().setPixel(39, 19, colorref::White);
         form().document().DepthFileName = path("d.bkp");
+        QVERIFY(form().sbSaveClick());
         m_prompts.answers = {true};
         form().sbNewClick();
         QCOMPARE(form().depthMap().width(), 40);
@@ -152,6 +154,7 @@ private slots:
         m_prompts.files = {path("shape.png"), path("shape.png")};
         QVERIFY(form().sbSaveAsClick());
         form().depthMap().setPixel(5, 5, colorref::grey(100));
+        m_prompts.saveChoices = {Prompts::SaveChoice::Discard};
         form().sbopenClick();
         QVERIFY2(m_prompts.log.filter(QStringLiteral("Error")).isEmpty(),
                  qPrintable(m_prompts.log.join('\n')));

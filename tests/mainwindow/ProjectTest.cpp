@@ -116,6 +116,7 @@ private slots:
         form().document().ProjectFileName = path("p.3dp");
         form().document().TargetFileName = path("t.bmp");
         form().patternStrip().setPixel(0, 0, colorref::Black);
+        QVERIFY(form().SaveProject());
         m_prompts.answers = {true, false, false};
         form().sbNew3DClick();
         QCOMPARE(m_prompts.log.size(), 3);
@@ -202,6 +203,8 @@ private slots:
         form().depthMap().setPixel(0, 0, colorref::Black);
         form().SwitchCurrentImage();
 
+        // The marked pixels are unsaved work, which the user lets go.
+        m_prompts.saveChoices = {Prompts::SaveChoice::Discard};
         m_prompts.files = {path("p.3dp")};
         form().sb3DOpenClick();
         QCOMPARE(m_prompts.dialogs.last().filter,

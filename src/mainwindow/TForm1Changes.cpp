@@ -1,0 +1,156 @@
+// Unsaved changes: what the user made since each image was last loaded or saved, and the
+// names a titled project holds that its file does not; the one question before anything of it
+// is replaced.
+
+#include "document/Prompts.h"
+#include "mainwindow/ImagePane.h"
+#include "mainwindow/TForm1.h"
+#include "tools/TDrawTool.h"
+#include "widgets/Panel.h"
+
+#include <QTimer>
+
+namespace {
+
+// The question's lines, English and Chinese, by what is unsaved.
+QString unsavedText(bool pattern, bool depth, bool project, std::uint8_t language)
+{
+    const bool chinese = language == language::Chinese;
+    QStringList what;
+    if (pattern) {
+        what << (chinese ? QStringLiteral("图案条") : QStringLiteral("the pattern strip"));
+    }
+    if (depth) {
+        what << (chinese ? QStringLiteral("深度图") : QStringLiteral("the depth map"));
+    }
+    if (project) {
+        what << (chinese ? QStringLiteral("立体画文件中的文件名")
+                         : QStringLiteral("the file names of the 3D picture"));
+    }
+    if (chinese) {
+        return QStringLiteral("%1有未保存的修改。\n是否先保存？")
+            .arg(what.join(QStringLiteral("、")));
+    }
+    QString list = what.join(QStringLiteral(", "));
+    if (what.size() > 1) {
+        const qsizetype last = list.lastIndexOf(QStringLiteral(", "));
+        list.replace(last, 2, QStringLiteral(" and "));
+    }
+    list[0] = list[0].toUpper();
+    return QStringLiteral("%1 %2 unsaved changes.\nSave them first?")
+        .arg(list, what.size() > 1 ? QStringLiteral("have") : QStringLiteral("has"));
+}
+
+} // namespace
+
+void TForm1::takeSavedState(bool depthMap)
+{
+    (depthMap ? m_savedDepth : m_savedPattern) = (depthMap ? m_depthMap : m_patternStrip).image();
+    scheduleChangeCheck();
+}
+
+void TForm1::takeSavedNames()
+{
+    m_savedNames = {m_document.PatternFileName, m_document.DepthFileName,
+                    m_document.TargetFileName};
+    scheduleChangeCheck();
+}
+
+TForm1::Unsaved TForm1::unsavedChanges()
+{
+    if (FirstActivation) {
+        return {};
+    }
+    // A tool's marquee or caret is no change; the comparison sees the picture without it.
+    m_checkingChanges = true;
+    withTool([](TDrawTool& tool) { tool.setMarksShown(false); });
+    // Pictures that still share their pixels with the saved ones compare at once.
+    Unsaved unsaved{m_patternStrip.image() != m_savedPattern, m_depthMap.image() != m_savedDepth,
+                    false};
+    withTool([](TDrawTool& tool) { tool.setMarksShown(true); });
+    m_checkingChanges = false;
+    unsaved.project =
+        !m_document.ProjectFileName.isEmpty() &&
+        m_savedNames != std::array{m_document.PatternFileName, m_document.DepthFileName,
+                                   m_document.TargetFileName};
+    return unsaved;
+}
+
+void TForm1::scheduleChangeCheck()
+{
+    if (!m_checkingChanges) {
+        m_changeCheck->start();
+    }
+}
+
+void TForm1::showUnsavedChanges()
+{
+    const bool any = unsavedChanges().any();
+    setWindowModified(any);
+    pnStuModified->setText(UILanguage == language::Chinese ? QStringLiteral("已修改")
+                                                           : QStringLiteral("Modified"));
+    if (pnStuModified->isVisible() != any) {
+        pnStuModified->setVisible(any);
+        layoutWindow();
+    }
+}
+
+bool TForm1::saveImage(bool depthMap)
+{
+    const bool switched = depthMap != m_drawing.DepthMapActive;
+    if (switched) {
+        SwitchCurrentImage();
+    }
+    const bool saved = sbSaveClick();
+    if (switched) {
+        SwitchCurrentImage();
+    }
+    return saved;
+}
+
+bool TForm1::settleUnsaved(bool pattern, bool depth, bool project)
+{
+    if (m_changesSettled) {
+        return true;
+    }
+    const Unsaved unsaved = unsavedChanges();
+    pattern = pattern && unsaved.pattern;
+    depth = depth && unsaved.depth;
+    project = project && unsaved.project;
+    if (!pattern && !depth && !project) {
+        return true;
+    }
+    switch (m_prompts.askSaveChanges(unsavedText(pattern, depth, project, UILanguage))) {
+    case Prompts::SaveChoice::Cancel:
+        return false;
+    case Prompts::SaveChoice::Discard:
+        return true;
+    case Prompts::SaveChoice::Save:
+        break;
+    }
+    // A titled project saves as a whole; otherwise each image on its own, through its Save As
+    // where it has no name yet.
+    if (project || (!m_document.ProjectFileName.isEmpty() && (pattern || depth))) {
+        if (!SaveProject()) {
+            return false;
+        }
+    } else if ((pattern && !saveImage(false)) || (depth && !saveImage(true))) {
+        return false;
+    }
+    // A Save As the user cancelled saved nothing: stop rather than lose it.
+    const Unsaved after = unsavedChanges();
+    return !(pattern && after.pattern) && !(depth && after.depth) && !(project && after.project);
+}
+
+bool TForm1::confirmReplacing(bool pattern, bool depth, bool project,
+                              const std::function<bool()>& specified)
+{
+    if (m_changesSettled) {
+        return true;
+    }
+    const Unsaved unsaved = unsavedChanges();
+    if ((pattern && unsaved.pattern) || (depth && unsaved.depth) || (project && unsaved.project)) {
+        return settleUnsaved(pattern, depth, project);
+    }
+    return !specified || specified();
+}
