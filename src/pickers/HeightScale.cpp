@@ -93,6 +93,11 @@ ColorRef HeightScale::ScaleColorAt(int p) const
     return m_raster.pixel(2, 201 - p) & 0x00FFFFFF;
 }
 
+ColorRef HeightScale::chosenColor() const
+{
+    return m_picked ? *m_picked : ScaleColorAt(ScalePos) + colorref::KindPaletteRgb;
+}
+
 QString HeightScale::positionText() const
 {
     return QString::number(roundHalfEven(ScalePos, 2));
@@ -140,6 +145,7 @@ void HeightScale::DrawMarker()
 void HeightScale::chooseByPointer(int y, DrawingState& state)
 {
     ScalePos = static_cast<std::uint8_t>(200 - std::clamp(y, 1, 200));
+    m_picked.reset();
     DrawScale();
     DrawMarker();
     state.CurrentColor = chosenColor();
@@ -153,16 +159,21 @@ bool HeightScale::chooseByNumber(const QString& text, DrawingState& state)
         return false;
     }
     ScalePos = static_cast<std::uint8_t>(2 * value);
+    m_picked.reset();
     state.CurrentColor = chosenColor();
     DrawScale();
     DrawMarker();
     return true;
 }
 
+// A picked grey stays the chosen colour, painted exactly at every activation until a height is
+// chosen on the scale: the bands hold only every other grey, so the band at the marker would
+// paint grey 100 as 102. Marker and number show the grey's height as the renderer reads it,
+// (grey - 56) / 2; greys up to 56 and the invalid colour (which paints black) are height 0.
 void HeightScale::SyncFromCurrentColor(ColorRef color)
 {
-    // A red byte below 55 (or the invalid colour's -1) wraps to a position above the scale.
-    ScalePos = static_cast<std::uint8_t>(colorref::redByte(color) - 55);
+    m_picked = color;
+    ScalePos = static_cast<std::uint8_t>(std::max(colorref::redByte(color) - 56, 0));
     DrawScale();
     DrawMarker();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 struct DrawingState;
 
@@ -29,8 +30,7 @@ public:
     // `faceColor` fills row 0 and the area around the wedge.
     explicit HeightScale(ColorRef faceColor = DefaultFace);
 
-    // The chosen position. The pointer gives 0..199, a number 0..200; a picked colour may give
-    // any value up to 255, which puts the marker above the wedge.
+    // The chosen position. The pointer gives 0..199, a number 0..200, a picked colour 0..199.
     std::uint8_t ScalePos = 100;
     // A button is held down on the scale.
     bool Dragging = false;
@@ -39,8 +39,9 @@ public:
     static ColorRef BandColor(int i);
     // The plain colour the scale shows at position p (column 2, row 201 - p).
     ColorRef ScaleColorAt(int p) const;
-    // ScaleColorAt(ScalePos) with the palette-RGB flag: what a chosen height paints.
-    ColorRef chosenColor() const { return ScaleColorAt(ScalePos) + colorref::KindPaletteRgb; }
+    // What the palette paints: the picked colour as it was picked, else ScaleColorAt(ScalePos)
+    // with the palette-RGB flag.
+    ColorRef chosenColor() const;
     // What the number box shows for ScalePos: half of it, rounded half to even.
     QString positionText() const;
 
@@ -55,8 +56,8 @@ public:
     // Enter in the number box: a decimal 0..100 chooses that height, sets CurrentColor and
     // redraws; anything else changes nothing and returns false.
     bool chooseByNumber(const QString& text, DrawingState& state);
-    // Follows a colour taken from the depth map: the position from its red byte, redrawn.
-    // CurrentColor is left alone; the next activation applies the position.
+    // Follows a colour taken from the depth map: it becomes the chosen colour, and the marker
+    // moves to its height. CurrentColor is left alone; it already holds the colour.
     void SyncFromCurrentColor(ColorRef color);
     // The window's activation: redraws, forces opaque painting and makes CurrentColor the chosen
     // height.
@@ -68,4 +69,6 @@ private:
     ColorRef m_face;
     RasterImage m_raster;
     RasterImage m_marker;
+    // Set by a pick-up, cleared by a choice on the scale or by number.
+    std::optional<ColorRef> m_picked;
 };

@@ -100,7 +100,7 @@ void Tfmheight::SyncFromCurrentColor()
 void Tfmheight::UpdateSwatch()
 {
     QPalette swatch = Panel2->palette();
-    swatch.setColor(QPalette::Window, colorref::toRgb(m_scale.ScaleColorAt(m_scale.ScalePos)));
+    swatch.setColor(QPalette::Window, colorref::toRgb(m_scale.chosenColor()));
     Panel2->setPalette(swatch);
 }
 

@@ -25,8 +25,8 @@ public:
     // Redraws, forces opaque painting and makes CurrentColor the chosen height.
     void FormActivate() override;
     void followCurrentColor() override { SyncFromCurrentColor(); }
-    // Moves the marker to the height of CurrentColor (as the pick-up tool left it); the colour
-    // and the swatch follow at the next activation.
+    // Makes CurrentColor, as the pick-up tool left it, the colour the palette paints, and shows
+    // its height in the marker and the number box; the swatch follows at the next activation.
     void SyncFromCurrentColor();
     void UpdateSwatch();
 

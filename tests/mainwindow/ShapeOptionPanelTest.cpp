@@ -5,6 +5,7 @@
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "mainwindow/ShapeOptions.h"
+#include "tools/DrawingState.h"
 #include "tools/TDrawTool.h"
 #include "widgets/ImageView.h"
 
@@ -113,6 +114,46 @@ private slots:
         }
         QTest::mouseClick(part<QToolButton>(form(), "sbSelect"), Qt::LeftButton);
         QVERIFY(panel->isHidden());
+    }
+
+    void edgesOfEachSample_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QRect>("cell"); // pixels of the sample picture that choose it
+        QTest::addColumn<int>("value");  // the width, or 1 for solid
+        const int line = int(Mode::Line), rect = int(Mode::Rectangle);
+        const int widths[] = {1, 2, 4, 6, 8};
+        for (int row = 0; row < 5; ++row) {
+            // The line panel's last row reaches down to the picture's bottom.
+            QTest::addRow("line panel, width %d", widths[row])
+                << line << QRect(0, 10 * row, 38, row == 4 ? 14 : 10) << widths[row];
+            QTest::addRow("rectangle panel, width %d", widths[row])
+                << rect << QRect(0, 10 * row, 38, 10) << widths[row];
+        }
+        QTest::newRow("hollow") << rect << QRect(0, 50, 17, 19) << 0;
+        QTest::newRow("solid") << int(Mode::Ellipse) << QRect(17, 50, 21, 19) << 1;
+    }
+    // A click on any corner pixel of a sample's cell, as the window system delivers it to the
+    // main window, chooses that sample.
+    void edgesOfEachSample()
+    {
+        QFETCH(int, mode);
+        QFETCH(QRect, cell);
+        QFETCH(int, value);
+        const char* buttons[] = {"sbLine", "sbRect", "sbEllip"};
+        QTest::mouseClick(part<QToolButton>(form(), buttons[mode]), Qt::LeftButton);
+        ShapeOptionPanel* panel = part<ShapeOptionPanel>(form(), "Panel5");
+        DrawingState& state = form().drawingState();
+        const bool fill = cell.top() >= 50;
+        for (QPoint p : {cell.topLeft(), cell.topRight(), cell.bottomLeft(), cell.bottomRight()}) {
+            state.ShapeLineWidth = 0;
+            state.ShapeSolid = value == 0;
+            QTest::mouseClick(form().windowHandle(), Qt::LeftButton, {},
+                              panel->imgshape->mapTo(&form(), p));
+            const QString at = QStringLiteral("at %1,%2").arg(p.x()).arg(p.y());
+            QVERIFY2(fill ? state.ShapeSolid == (value == 1) : state.ShapeLineWidth == value,
+                     qPrintable(at));
+        }
     }
 
     // Clicks on the samples set the drawing state, and the frames invert the chosen samples.

@@ -61,23 +61,20 @@ private slots:
         QTest::addColumn<ColorRef>("picked");
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<ColorRef>("activated");
-        QTest::newRow("grey 55: bottom edge") << colorref::grey(55) << 0 << "0" << flagged(0);
-        QTest::newRow("grey 56") << colorref::grey(56) << 1 << "0" << flagged(58);
-        QTest::newRow("grey 57") << colorref::grey(57) << 2 << "1" << flagged(58);
-        QTest::newRow("height 3") << flagged(62) << 7 << "4" << flagged(64);
-        QTest::newRow("height 4") << flagged(64) << 9 << "4" << flagged(66);
-        QTest::newRow("grey 253") << colorref::grey(253) << 198 << "99" << flagged(254);
-        QTest::newRow("grey 254: band 100") << colorref::grey(254) << 199 << "100" << flagged(255);
-        QTest::newRow("invalid") << colorref::Invalid << 200 << "100" << flagged(255);
-        QTest::newRow("black: row 0") << colorref::Black << 201 << "100"
-                                      << HeightScale::DefaultFace + colorref::KindPaletteRgb;
-        QTest::newRow("grey 1: above") << colorref::grey(1) << 202 << "101" << flagged(255);
-        QTest::newRow("grey 54: above") << colorref::grey(54) << 255 << "128" << flagged(255);
+        QTest::newRow("grey 100: band 22") << colorref::grey(100) << 44 << "22";
+        QTest::newRow("grey 62: band 3") << colorref::grey(62) << 6 << "3";
+        QTest::newRow("grey 101, between bands") << colorref::grey(101) << 45 << "22";
+        QTest::newRow("grey 103, between bands") << colorref::grey(103) << 47 << "24";
+        QTest::newRow("grey 57") << colorref::grey(57) << 1 << "0";
+        QTest::newRow("grey 56: height 0") << colorref::grey(56) << 0 << "0";
+        QTest::newRow("black: height 0") << colorref::Black << 0 << "0";
+        QTest::newRow("invalid, paints black") << colorref::Invalid << 0 << "0";
+        QTest::newRow("grey 254: band 99") << colorref::grey(254) << 198 << "99";
+        QTest::newRow("white: band 100") << colorref::White << 199 << "100";
     }
 
-    // The picked colour stays; the position follows it, and the next activation paints what
-    // the scale shows there.
+    // The picked colour is painted as picked at every activation, the marker and the box show
+    // its height; a choice on the scale paints its band again.
     void pickedColour()
     {
         QFETCH(ColorRef, picked);
@@ -87,10 +84,13 @@ private slots:
         scale.SyncFromCurrentColor(picked);
         QTEST(int(scale.ScalePos), "position");
         QTEST(scale.positionText(), "text");
-        QCOMPARE(state.CurrentColor, picked);
         scale.activate(state);
-        QTEST(state.CurrentColor, "activated");
+        scale.activate(state);
+        QCOMPARE(state.CurrentColor, picked);
         QVERIFY(state.OpaquePaint);
+        scale.chooseByNumber(QStringLiteral("7"), state);
+        scale.activate(state);
+        QCOMPARE(state.CurrentColor, flagged(70));
     }
 
     void scaleRows_data()

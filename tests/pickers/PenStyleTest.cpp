@@ -1,5 +1,6 @@
 #include "common/TestMain.h"
 #include "pickers/PenStyleChoice.h"
+#include "pickers/TfmPStyle.h"
 #include "tools/DrawingState.h"
 
 #include <QTest>
@@ -48,6 +49,44 @@ private slots:
         QCOMPARE(state.PenSquare, square);
         QCOMPARE(state.PenSpray, spray);
         QTEST(frame, "frame");
+    }
+
+    void cellEdges_data()
+    {
+        QTest::addColumn<int>("column"); // the size
+        QTest::addColumn<int>("row");    // round, square, round spray, square spray
+        const char* kinds[] = {"round", "square", "round spray", "square spray"};
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                QTest::addRow("%s, size %d", kinds[row], column) << column << row;
+            }
+        }
+    }
+    // A click on any corner pixel of a cell, as the window system delivers it to the picker,
+    // chooses that cell's pen and frames the cell. The picture shows rows 0 to 78 only.
+    void cellEdges()
+    {
+        QFETCH(int, column);
+        QFETCH(int, row);
+        DrawingState state;
+        TfmPStyle picker(state, nullptr);
+        picker.resize(100, 88); // widened, so that the fourth column shows
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        const QRect cell(20 * column, 20 * row, 20, row == 3 ? 19 : 20);
+        for (QPoint p : {cell.topLeft(), cell.topRight(), cell.bottomLeft(), cell.bottomRight()}) {
+            state.PenSize = std::uint8_t((column + 1) % 4);
+            state.PenSquare = row % 2 == 0;
+            state.PenSpray = row < 2;
+            picker.Shape1->move(40, 80);
+            QTest::mouseClick(picker.windowHandle(), Qt::LeftButton, {},
+                              picker.Image1->mapTo(&picker, p));
+            const QString at = QStringLiteral("at %1,%2").arg(p.x()).arg(p.y());
+            QVERIFY2(state.PenSize == column && state.PenSquare == (row % 2 == 1) &&
+                         state.PenSpray == (row >= 2),
+                     qPrintable(at));
+            QCOMPARE(picker.Shape1->pos(), cell.topLeft() + QPoint(1, 1));
+        }
     }
 };
 

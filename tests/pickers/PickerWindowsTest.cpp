@@ -152,21 +152,42 @@ private slots:
         QCOMPARE(swatchOf(window), qRgb(70, 70, 70));
     }
 
-    // A colour picked up from the depth map moves the marker; the colour itself and the
-    // swatch follow at the next activation.
+    void pickedColour_data()
+    {
+        QTest::addColumn<int>("grey");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("a band's grey") << 100 << "22";
+        QTest::newRow("between two bands") << 101 << "22";
+        QTest::newRow("below the bands") << 30 << "0";
+    }
+
+    // A grey picked up from the depth map is what the pencil paints next, and the number box
+    // shows its height; a number typed on the palette paints its band again.
     void pickedColour()
     {
+        QFETCH(int, grey);
+        QFETCH(QString, height);
         form().SwitchCurrentImage();
+        QImage depth(300, 300, QImage::Format_RGB32);
+        depth.fill(qRgb(58, 58, 58));
+        depth.setPixel(40, 40, qRgb(grey, grey, grey));
+        form().depthMap().setImage(depth);
+        auto* view = part<QWidget>(form(), "Image2");
+        auto paintAt = [&](QPoint at) {
+            toolButton(form(), ToolId::Pencil)->click();
+            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            return form().depthMap().pixel(at.x(), at.y());
+        };
+
         toolButton(form(), ToolId::Suck)->click();
-        DrawingState& state = form().drawingState();
-        state.CurrentColor = colorref::grey(64);
-        form().toolHost().RefreshCurrentPalette();
-        QCOMPARE(palette()->Edit1->text(), QStringLiteral("4"));
-        QCOMPARE(state.CurrentColor, colorref::grey(64));
-        QCOMPARE(swatchOf(*palette()), qRgb(156, 156, 156));
-        form().toolHost().ShowCurrentPalette();
-        QCOMPARE(state.CurrentColor, colorref::paletteGrey(66));
-        QCOMPARE(swatchOf(*palette()), qRgb(66, 66, 66));
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
+        QCOMPARE(paintAt(QPoint(100, 100)), colorref::grey(grey));
+        QCOMPARE(palette()->Edit1->text(), height);
+        QCOMPARE(swatchOf(*palette()), qRgb(grey, grey, grey));
+
+        palette()->Edit1->setText(QStringLiteral("7"));
+        QTest::keyClick(palette()->Edit1, Qt::Key_Return);
+        QCOMPARE(paintAt(QPoint(120, 100)), colorref::grey(70));
     }
 
     void penPicker()

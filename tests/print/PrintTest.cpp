@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -81,6 +83,81 @@ std::function<void(QPrinter&)> printToPdf(const QString& file, int dpi)
         printer.setResolution(dpi);
     };
 }
+
+// A printer whose dots are twice as wide as high, 600 x 300 per inch, which no engine of the
+// platform offers. It records where pictures land and ends its document as a complete PDF does.
+class NonSquarePrinter final : public QPaintEngine, public QPrintEngine
+{
+public:
+    NonSquarePrinter() : QPaintEngine(QPaintEngine::AllFeatures) {}
+
+    // Puts this engine into `printer`, whose own engines stay unused while it lives.
+    void install(QPrinter& printer)
+    {
+        struct Access : QPrinter
+        {
+            using QPrinter::setEngines;
+        };
+        (printer.*&Access::setEngines)(this, this);
+    }
+
+    QList<QRectF> drawn;
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override
+    {
+        QFile file(m_properties.value(PPK_OutputFileName).toString());
+        return file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4\n%%EOF\n") > 0;
+    }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF& target, const QPixmap&, const QRectF&) override
+    {
+        drawn << target;
+    }
+    void drawImage(const QRectF& target, const QImage&, const QRectF&,
+                   Qt::ImageConversionFlags) override
+    {
+        drawn << target;
+    }
+    Type type() const override { return QPaintEngine::User; }
+
+    void setProperty(PrintEnginePropertyKey key, const QVariant& value) override
+    {
+        m_properties[key] = value;
+    }
+    QVariant property(PrintEnginePropertyKey key) const override { return m_properties[key]; }
+    bool newPage() override { return true; }
+    bool abort() override { return false; }
+    QPrinter::PrinterState printerState() const override { return QPrinter::Idle; }
+    int metric(QPaintDevice::PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case QPaintDevice::PdmDpiX:
+        case QPaintDevice::PdmPhysicalDpiX:
+            return 600;
+        case QPaintDevice::PdmDpiY:
+        case QPaintDevice::PdmPhysicalDpiY:
+            return 300;
+        case QPaintDevice::PdmWidth: // a letter page
+            return 5100;
+        case QPaintDevice::PdmHeight:
+            return 3300;
+        case QPaintDevice::PdmWidthMM:
+            return 216;
+        case QPaintDevice::PdmHeightMM:
+            return 279;
+        case QPaintDevice::PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        case QPaintDevice::PdmDepth:
+            return 32;
+        default:
+            return 1;
+        }
+    }
+
+private:
+    QHash<PrintEnginePropertyKey, QVariant> m_properties;
+};
 
 } // namespace
 
@@ -289,6 +366,26 @@ private slots:
         dialog.ExecDialog();
         QCOMPARE(dialog.GetxRate(), 0.1);
         QCOMPARE(dialog.GetyRate(), 60.0);
+    }
+
+    // Each axis is scaled by its own resolution: 600 x 400 pixels on a 96-pixel screen cover
+    // 3750 dots across and 1250 down.
+    void nonSquareDots()
+    {
+        const QTemporaryDir dir;
+        NonSquarePrinter engine;
+        ScriptedPrompts prompts;
+        prompts.answers = {true};
+        prompts.printerChoice = [&](QPrinter& printer) {
+            printToPdf(dir.filePath("out.pdf"), 600)(printer);
+            engine.install(printer);
+            printer.setOutputFileName(dir.filePath("out.pdf"));
+        };
+        Pntmange printing(prompts, nullptr);
+        printing.ScreenPixelsPerInch = 96;
+        printing.PrintPicture(colourfulPicture(600, 400));
+        QCOMPARE(prompts.log, QStringList{"Print"});
+        QCOMPARE(engine.drawn, QList<QRectF>{QRectF(0, 0, 3750, 1250)});
     }
 
     // Nothing is printed, and the message names the printer or file and the reason.

@@ -115,6 +115,60 @@ private slots:
         QCOMPARE(c.image.brush().color, colorref::White);
     }
 
+    // What a press of each pen paints where the pointer rests: its dab, filled inside the box
+    // of half-size r around the point (the right and bottom edges left out), whole for square
+    // pens, without the box's corners for round ones; size 0 solid sets the pressed pixel.
+    // Ticks at rest lay spray dabs until every pixel of the dab has been hit.
+    void pencilFootprints_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("square");
+        QTest::addColumn<bool>("spray");
+        QTest::addColumn<int>("half"); // the dab's half-size r
+        const int solidHalf[] = {0, 1, 4, 7};
+        const int sprayHalf[] = {2, 4, 6, 8};
+        for (const bool spray : {false, true}) {
+            for (const bool square : {false, true}) {
+                for (int size = 0; size < 4; ++size) {
+                    QTest::addRow("%s%s size %d", square ? "square" : "round",
+                                  spray ? " spray" : "", size)
+                        << size << square << spray << (spray ? sprayHalf : solidHalf)[size];
+                }
+            }
+        }
+    }
+    void pencilFootprints()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, square);
+        QFETCH(bool, spray);
+        QFETCH(int, half);
+        const QImage ground = filledImage(40, 40, qRgb(255, 255, 255));
+        Canvas c(ground);
+        c.state.CurrentColor = colorref::Black;
+        c.state.PenSize = std::uint8_t(size);
+        c.state.PenSquare = square;
+        c.state.PenSpray = spray;
+        ToolPencil pencil(c.state, c.host);
+        pencil.setSpraySeed(3);
+        pencil.MouseDown(20, 20);
+        for (int i = 0; i < (spray ? 300 : 1); ++i) {
+            pencil.Tick();
+        }
+        pencil.MouseUp(20, 20);
+
+        const PixelSet painted = differing(ground, c.image.image());
+        const int side = half > 0 ? 2 * half - 1 : 1;
+        const QRect box = half > 0 ? QRect(20 - half, 20 - half, side, side) : QRect(20, 20, 1, 1);
+        QRect extent;
+        for (const auto& [x, y] : painted) {
+            extent |= QRect(x, y, 1, 1);
+        }
+        QCOMPARE(extent, box);
+        // A round dab of 3 x 3 or less fills its box.
+        QCOMPARE(int(painted.size()) == side * side, square || side < 5);
+    }
+
     // Another tool chosen in the middle of a stroke (Paste does that) finds no pattern left in
     // the picture's brush to fill with.
     void pencilReplacedMidStroke()

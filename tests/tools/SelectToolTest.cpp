@@ -51,8 +51,8 @@ struct Canvas
     Canvas() : image(picture()) { state.ActiveImage = &image; }
 
     // Runs a script of pointer and edit steps: "d3,3" press, "m8,7" move, "u8,7" release,
-    // "c20,1" click, "x" cut, "z" undo. Returns the first changed pixel that no report of its
-    // step covers (the pane would show it stale), or "".
+    // "c20,1" click, "x" cut, "p" paste, "z" undo. Returns the first changed pixel that no
+    // report of its step covers (the pane would show it stale), or "".
     QString run(ToolSelect& tool, const QString& script)
     {
         for (const QString& step : script.split(QLatin1Char(' '))) {
@@ -76,6 +76,9 @@ struct Canvas
                 break;
             case 'x':
                 tool.Cut();
+                break;
+            case 'p':
+                tool.Paste();
                 break;
             case 'z':
                 tool.Undo();
@@ -129,6 +132,9 @@ private slots:
         QTest::newRow("cut") << "d2,2 m7,6 u7,6 x" << picked << none << none << picked;
         QTest::newRow("undo after a move")
             << "d2,2 m7,6 u7,6 d3,3 m14,11 u14,11 z" << none << none << none << overDark;
+        // Undo after Paste goes back to the picture the paste was laid on.
+        QTest::newRow("undo after a paste")
+            << "d2,2 m7,6 u7,6 x p z" << picked << none << none << QRect(0, 0, 5, 4);
         QTest::newRow("enlarged") << "d2,2 m5,5 u5,5 d5,5 m8,9 u8,9 c20,1" << block << block
                                   << enlarged << enlarged;
         QTest::newRow("shrunk and enlarged back from the first pixels")

@@ -167,6 +167,24 @@ private slots:
         QCOMPARE(c.image.image() == ground(), text.isEmpty() || colour == qRgb(255, 255, 255));
     }
 
+    // Undo while the caret shows takes the caret out with the text, so the caret leaves
+    // nothing behind when the tool goes.
+    void undoWhileCaretShows()
+    {
+        Canvas c;
+        c.host.font = arial(20);
+        {
+            ToolText tool(c.state, c.host);
+            tool.MouseDown(20, 40);
+            type(tool, QStringLiteral("Ab"));
+            tool.Tick();
+            QVERIFY(tool.caret().shown());
+            tool.Undo();
+            DL_COMPARE_IMAGES(c.image.image(), ground());
+        }
+        DL_COMPARE_IMAGES(c.image.image(), ground());
+    }
+
     // A click keeps the earlier text; Undo puts back the picture of the last click and keeps
     // the text, which the next key draws again; a font chosen while typing takes over at the
     // next key, and the caret keeps its length.
