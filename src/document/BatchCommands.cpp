@@ -178,6 +178,9 @@ QString make3dProject(const QString& projectPath, const QString& outputPath, QSt
         return refused;
     }
     const TMy3DFile project(projectPath);
+    if (const QString refused = project.whyNotAProject(); !refused.isEmpty()) {
+        return refused;
+    }
     const QString section = QStringLiteral("Files");
     QString error;
     const QString pattern = project.readString(section, QStringLiteral("LayFile"), {}, &error);

@@ -18,7 +18,8 @@ struct FineMake3d;
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
                     QString* warning = nullptr, const FineMake3d* fine = nullptr);
 
-// The same for the pattern strip and depth map that a project file names (LayFile, BackFile).
+// The same for the pattern strip and depth map that a project file names (LayFile, BackFile); a
+// file that is not a project is refused.
 QString make3dProject(const QString& projectPath, const QString& outputPath,
                       QString* warning = nullptr, const FineMake3d* fine = nullptr);
 

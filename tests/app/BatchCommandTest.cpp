@@ -326,6 +326,9 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--convert"), path("cut.bkp"), out} << path("cut.bkp");
         QTest::newRow("missing project")
             << QStringList{QStringLiteral("--make3d"), path("none.3dp"), out} << path("none.3dp");
+        QTest::newRow("text file as a project")
+            << QStringList{QStringLiteral("--make3d"), path("notes.3dp"), out}
+            << path("notes.3dp") + QStringLiteral(": it has no [Files] section");
         QTest::newRow("project without a depth map")
             << QStringList{QStringLiteral("--make3d"), path("half.3dp"), out}
             << QStringLiteral("BackFile");
@@ -336,6 +339,7 @@ private Q_SLOTS:
         QFETCH(QString, mentioned);
         writeFile(path("cut.bkp"), QByteArray("HM\x02\x00\x02\x00\x02\x09", 8));
         writeFile(path("half.3dp"), "[Files]\nLayFile=strip.png\n");
+        writeFile(path("notes.3dp"), "LayFile=strip.png\nBackFile=depth.bmp\n");
         const QByteArray earlier("an earlier picture");
         writeFile(path("kept.bmp"), earlier);
         const Run run = runBatch(args);
