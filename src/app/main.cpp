@@ -41,8 +41,8 @@ constexpr const char* Usage =
     "             depth map DEPTH (a .bkp height-map file, or any picture taken as greys)\n"
     "             and write it to OUTPUT, a Windows bitmap unless the extension names\n"
     "             another format it writes (.png, .jpg, ...); one it cannot write (.gif,\n"
-    "             .tif, ...) is refused; a strip shorter than the depth map is used as it\n"
-    "             is, and a warning says that the picture is white below it\n"
+    "             .tif, ...) is refused; a strip shorter than the depth map is repeated\n"
+    "             downwards\n"
     "  --make3d PROJECT.3dp OUTPUT\n"
     "             the same for the pattern strip and depth map a project file names\n"
     "  --fine     with --make3d: the finer renderer, for the same size and depth; it works\n"
@@ -158,12 +158,11 @@ int runBatch(QStringList args)
     }
     const FineMake3d* finer = fine ? &*fine : nullptr;
     QString error;
-    QString warning;
     if (option == QLatin1String("--make3d") && args.size() == 4) {
-        error = run([&] { return make3dFiles(args[1], args[2], args[3], &warning, finer); });
+        error = run([&] { return make3dFiles(args[1], args[2], args[3], finer); });
     } else if (option == QLatin1String("--make3d") && args.size() == 3 &&
                args[1].endsWith(QLatin1String(".3dp"), Qt::CaseInsensitive)) {
-        error = run([&] { return make3dProject(args[1], args[2], &warning, finer); });
+        error = run([&] { return make3dProject(args[1], args[2], finer); });
     } else if (option == QLatin1String("--make3d")) {
         return fail(ExitUsage, QStringLiteral("--make3d takes PATTERN DEPTH OUTPUT or "
                                               "PROJECT.3dp OUTPUT, got %1 argument(s) (see --help)")
@@ -180,9 +179,6 @@ int runBatch(QStringList args)
     }
     if (!error.isEmpty()) {
         return fail(ExitFailed, error);
-    }
-    if (!warning.isEmpty()) {
-        std::fprintf(stderr, "depthloom: %s\n", qUtf8Printable(warning));
     }
     return 0;
 }

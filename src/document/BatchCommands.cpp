@@ -14,7 +14,6 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <sys/stat.h>
 
@@ -88,19 +87,12 @@ RasterImage render3dPicture(const RasterImage& pattern, const QImage& depth)
     picture = QImage(); // one owner, so writing a row copies nothing
     StereogramRenderer renderer(output);
     renderer.PrepareFilledOutput(strip);
-    const int stripRows = pattern.isEmpty() ? 0 : std::min(height, pattern.height());
     QRgb* first = output.scanLine(0);
     const qsizetype stride = output.image().bytesPerLine() / qsizetype(sizeof(QRgb));
     for (int top = 0; top < height; top += BandRows) {
         const int rows = std::min(BandRows, height - top);
         for (int y = top; y < top + rows; ++y) {
-            QRgb* row = first + y * stride;
-            if (y < stripRows) {
-                std::memcpy(row, pattern.constScanLine(y), size_t(strip) * sizeof(QRgb));
-            } else {
-                // Below a short strip, white: the colour of a new picture.
-                std::fill(row, row + strip, QRgb(0xFFFFFFFF));
-            }
+            StereogramRenderer::layStripRow(first + y * stride, pattern, y);
         }
         if (!greyRows(depth, top, rows, first + top * stride + strip, stride)) {
             throw std::bad_alloc();
@@ -126,7 +118,7 @@ RasterImage greyPicture(const QImage& depth)
 } // namespace
 
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
-                    QString* warning, const FineMake3d* fine)
+                    const FineMake3d* fine)
 {
     const bool randomPattern = fine && fine->randomPattern;
     if (const QString refused = randomPattern
@@ -150,14 +142,6 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
             pattern = FineRenderer::randomStrip(
                 depth.height(), fine->seed.value_or(QRandomGenerator::system()->generate()));
         }
-        if (warning && !fine && pattern.height() < depth.height()) {
-            *warning = QStringLiteral("warning: the pattern strip %1 has %2 rows and the depth map "
-                                      "%3 has %4: the 3D picture is white below its first %2 rows")
-                           .arg(shown(patternPath))
-                           .arg(pattern.height())
-                           .arg(shown(depthPath))
-                           .arg(depth.height());
-        }
         const RasterImage output =
             fine ? FineRenderer::render(pattern, greyPicture(depth), fine->render)
                  : render3dPicture(pattern, depth);
@@ -170,14 +154,16 @@ QString make3dFiles(const QString& patternPath, const QString& depthPath, const 
     return QString();
 }
 
-QString make3dProject(const QString& projectPath, const QString& outputPath, QString* warning,
-                      const FineMake3d* fine)
+QString make3dProject(const QString& projectPath, const QString& outputPath, const FineMake3d* fine)
 {
     if (const QString refused = refusedOutput(outputPath, {{"project", projectPath}});
         !refused.isEmpty()) {
         return refused;
     }
     const TMy3DFile project(projectPath);
+    if (const QString refused = project.whyNotAProject(); !refused.isEmpty()) {
+        return refused;
+    }
     const QString section = QStringLiteral("Files");
     QString error;
     const QString pattern = project.readString(section, QStringLiteral("LayFile"), {}, &error);
@@ -191,7 +177,7 @@ QString make3dProject(const QString& projectPath, const QString& outputPath, QSt
                                                        : QStringLiteral("depth map (BackFile)"));
     }
     return make3dFiles(projectRelativePath(projectPath, pattern),
-                       projectRelativePath(projectPath, depth), outputPath, warning, fine);
+                       projectRelativePath(projectPath, depth), outputPath, fine);
 }
 
 QString convertDepthMap(const QString& inputPath, const QString& outputPath)

@@ -12,15 +12,15 @@ struct FineMake3d;
 // Builds the 3D picture of a pattern strip (any picture, in colour) and a depth map (a .bkp
 // height-map file, or any picture, turned grey) and writes it to `outputPath`: a Windows bitmap
 // unless the extension names another format Qt writes. The output file is replaced only once it is
-// complete. A strip shorter than the depth map is used as it is; `warning` then says that the
-// rows below it come out white. With `fine` the finer renderer builds it instead (which tiles a
-// short strip), and the pattern may be a strip of random dots rather than a file.
+// complete. A strip shorter than the depth map repeats downwards. With `fine` the finer renderer
+// builds it instead, and the pattern may be a strip of random dots rather than a file.
 QString make3dFiles(const QString& patternPath, const QString& depthPath, const QString& outputPath,
-                    QString* warning = nullptr, const FineMake3d* fine = nullptr);
+                    const FineMake3d* fine = nullptr);
 
-// The same for the pattern strip and depth map that a project file names (LayFile, BackFile).
+// The same for the pattern strip and depth map that a project file names (LayFile, BackFile); a
+// file that is not a project is refused.
 QString make3dProject(const QString& projectPath, const QString& outputPath,
-                      QString* warning = nullptr, const FineMake3d* fine = nullptr);
+                      const FineMake3d* fine = nullptr);
 
 // Reads a depth map as its Open does and writes it as its Save does: a height-map file, or a
 // picture when the output's extension names a format Qt writes.

@@ -179,13 +179,26 @@ QString whyUnwritable(QStringView section, QStringView key, QStringView value)
     return {};
 }
 
-// Text has no NUL bytes; a file with them is something else, a picture say.
-bool holdsBinaryData(const QByteArray& content)
-{
-    return content.contains('\0');
-}
+// The section every project file has; a new one gets it with its first key.
+const QString ProjectSection = QStringLiteral("Files");
 
-const QString BinaryData = QStringLiteral("it holds binary data, not a project");
+// Why `content` is not a project file, or nothing when it is one: it has the project's section,
+// or nothing but blanks (a new project). Text has no NUL bytes; a file with them is something
+// else, a picture say. Any other text without the section is some other file of the user's.
+QString whyNotAProjectIn(QByteArrayView content)
+{
+    if (content.contains('\0')) {
+        return QStringLiteral("it holds binary data, not a project");
+    }
+    const QByteArrayView body =
+        content.startsWith(utf8Bom) ? content.sliced(utf8Bom.size()) : content;
+    const bool blank =
+        std::all_of(body.begin(), body.end(), [](char c) { return c == '\n' || isBlank(c); });
+    if (blank || locate(content, ProjectSection, {}).sectionFound) {
+        return {};
+    }
+    return QStringLiteral("it has no [%1] section, so it is not a project").arg(ProjectSection);
+}
 
 } // namespace
 
@@ -215,9 +228,8 @@ QString TMy3DFile::whyNotAProject() const
         !file.readAll(&content, &reason)) {
         return QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
     }
-    if (holdsBinaryData(content)) {
-        return QStringLiteral("Cannot open %1: %2")
-            .arg(QDir::toNativeSeparators(m_path), BinaryData);
+    if (const QString why = whyNotAProjectIn(content); !why.isEmpty()) {
+        return QStringLiteral("Cannot open %1: %2").arg(QDir::toNativeSeparators(m_path), why);
     }
     return {};
 }
@@ -241,8 +253,8 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
     if (!old.missing() && !old.readAll(&content, &reason)) {
         return fail(reason);
     }
-    if (holdsBinaryData(content)) {
-        return fail(BinaryData);
+    if (const QString why = whyNotAProjectIn(content); !why.isEmpty()) {
+        return fail(why);
     }
     if (!writeStringIn(content, section, key, value, &reason)) {
         return fail(reason);

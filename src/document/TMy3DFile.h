@@ -26,8 +26,10 @@
 // the end, so that a write never changes how the other keys read. A file without any line
 // ending, and a new file, get CR LF, and new files are UTF-8 without a mark.
 //
-// A file holding NUL bytes, which no text has, is never written into: it is something else (a
-// picture chosen as a project by mistake) that an added key would spoil.
+// A project file has a [Files] section, or is empty (a new project; blanks and a byte order mark
+// count as empty). Any other file is something else that added keys would spoil: a picture
+// chosen as a project by mistake (NUL bytes, which no text has), a text file, another program's
+// settings. It is never opened as a project nor written into.
 //
 // Nothing is cached: every call reads the file again, as another program may change it.
 class TMy3DFile final
@@ -44,16 +46,17 @@ public:
                        QString* error = nullptr) const;
 
     // Why the file cannot be opened as a project: it cannot be read (missing included), or it
-    // holds NUL bytes. Empty when it can; otherwise a message naming the file.
+    // is not a project file. Empty when it can; otherwise a message naming the file.
     QString whyNotAProject() const;
 
     // Sets `key` in `section` to `value` (trimmed) and saves the file at once, through a temporary
-    // file renamed over the old one only when complete. On failure returns false, leaves the file
-    // as it was, and puts in `error` a message naming the file and the reason.
+    // file renamed over the old one only when complete; a missing file is made, a file that is
+    // not a project is refused. On failure returns false, leaves the file as it was, and puts in
+    // `error` a message naming the file and the reason.
     bool writeString(const QString& section, const QString& key, const QString& value,
                      QString* error = nullptr);
 
-    // The same two operations on a file's whole content in memory.
+    // The same two operations on a file's whole content in memory, whatever that content is.
     static QString readStringIn(QByteArrayView content, const QString& section, const QString& key,
                                 const QString& defaultValue = {});
     // On failure `content` is left unchanged and `reason` says why (without a file name).

@@ -34,11 +34,19 @@ bool LiveStereogram::rowsChanged(int first, int last)
     if (m_reading) {
         return false;
     }
+    // Only a change of the strip shows again further down, where a short strip repeats.
+    const bool stripChanged = currentKeys().first != m_seenKeys.first;
     m_seenKeys = currentKeys();
+    const int height = int(m_stale.size());
+    const int period =
+        stripChanged && m_patternStrip.height() > 0 ? m_patternStrip.height() : height;
     first = std::max(first, 0);
-    last = std::min(last, int(m_stale.size()) - 1);
+    last = std::min(last, height - 1);
     if (first <= last) {
-        std::fill(m_stale.begin() + first, m_stale.begin() + last + 1, std::uint8_t(1));
+        for (int top = 0; first + top < height; top += period) {
+            std::fill(m_stale.begin() + first + top,
+                      m_stale.begin() + std::min(last + top, height - 1) + 1, std::uint8_t(1));
+        }
         m_firstStale = std::min(m_firstStale, first);
     }
     return true;

@@ -12,11 +12,11 @@
 
 // The 3D picture of two images that keep changing, brought up to date a slice at a time.
 //
-// A row of the picture depends only on its own rows of the strip and the depth map and, through
-// the fallback pixels, on the picture's row 20 above. So a reported change makes its rows stale;
-// a stale row that comes out different from before makes the row 20 below stale in turn, and
-// the chain ends at the first row that comes out as it was. Stale rows are rendered top first,
-// so the row 20 above is always finished, and the picture ends up byte for byte the one a
+// A row of the picture depends only on its own row of the depth map, the strip's row it repeats
+// and, through the fallback pixels, on the picture's row 20 above. So a reported change makes its
+// rows stale; a stale row that comes out different from before makes the row 20 below stale in
+// turn, and the chain ends at the first row that comes out as it was. Stale rows are rendered top
+// first, so the row 20 above is always finished, and the picture ends up byte for byte the one a
 // rendering from scratch gives.
 //
 // Images of other sizes than at the last pass, or pixels changed since then without a report,
@@ -30,7 +30,8 @@ public:
     LiveStereogram(const RasterImage& patternStrip, const RasterImage& depthMap,
                    std::function<void(bool)> setMarksShown = {});
 
-    // Rows first..last of an image changed; image rows are picture rows. Returns false when the
+    // Rows first..last of an image changed; image rows are picture rows, and a change of a strip
+    // shorter than the picture shows in every repeat of those rows too. Returns false when the
     // report is ignored because it comes from taking out or putting back the marks.
     bool rowsChanged(int first, int last);
     // Every row stale.

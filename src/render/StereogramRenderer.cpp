@@ -182,7 +182,17 @@ void StereogramRenderer::PrepareFilledOutput(int stripWidth)
     m_renderDone = false;
 }
 
-// The strip area below a short strip is white, the colour of a new picture.
+void StereogramRenderer::layStripRow(QRgb* row, const RasterImage& patternStrip, int y)
+{
+    const int stripWidth = patternStrip.width();
+    if (patternStrip.isEmpty()) {
+        std::fill(row, row + stripWidth, White);
+    } else {
+        std::memcpy(row, patternStrip.constScanLine(y % patternStrip.height()),
+                    size_t(stripWidth) * sizeof(QRgb));
+    }
+}
+
 void StereogramRenderer::layRow(int y, const RasterImage& patternStrip, const RasterImage& depthMap)
 {
     if (m_output.isEmpty()) {
@@ -190,11 +200,7 @@ void StereogramRenderer::layRow(int y, const RasterImage& patternStrip, const Ra
     }
     const int stripWidth = m_stripWidth;
     QRgb* row = m_output.scanLine(y);
-    if (!patternStrip.isEmpty() && y < patternStrip.height()) {
-        std::memcpy(row, patternStrip.constScanLine(y), size_t(stripWidth) * sizeof(QRgb));
-    } else {
-        std::fill(row, row + stripWidth, White);
-    }
+    layStripRow(row, patternStrip, y);
     if (!depthMap.isEmpty()) {
         std::memcpy(row + stripWidth, depthMap.constScanLine(y),
                     size_t(m_output.width() - stripWidth) * sizeof(QRgb));

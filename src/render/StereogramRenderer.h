@@ -30,9 +30,9 @@ public:
 
     explicit StereogramRenderer(RasterImage& output);
 
-    // Makes the output (strip width + depth width) x depth height, with the strip's top rows at
-    // the left and the depth map beside it. A strip shorter than the depth map leaves the rest
-    // of the strip area white. Reads both images; changes neither.
+    // Makes the output (strip width + depth width) x depth height, with the strip at the left
+    // (repeated downwards, see layStripRow) and the depth map beside it. Reads both images;
+    // changes neither.
     void PrepareOutput(const RasterImage& patternStrip, const RasterImage& depthMap);
 
     // PrepareOutput for an owner that lays out the output itself: it is already (strip width +
@@ -60,6 +60,11 @@ public:
     int CurrentRow() const { return m_currentRow; }
     bool Rendering() const { return m_rendering; }
     bool RenderDone() const { return m_renderDone; }
+
+    // Fills the first strip-width pixels of output row y with strip row y mod the strip's
+    // height, so that a strip shorter than the depth map repeats downwards; a strip with no
+    // rows leaves them white, the colour of a new picture.
+    static void layStripRow(QRgb* row, const RasterImage& patternStrip, int y);
 
     // The whole 3D picture at once, for callers that do not spread the work over ticks.
     static RasterImage renderAll(const RasterImage& patternStrip, const RasterImage& depthMap);

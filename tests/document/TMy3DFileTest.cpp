@@ -124,11 +124,13 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("project"); // false: only in memory, the file is refused
 
         const auto row = [](const char* tag, const QByteArray& before, const char* section,
-                            const char* key, const char* value, const QByteArray& after) {
+                            const char* key, const char* value, const QByteArray& after,
+                            bool project = true) {
             QTest::newRow(tag) << before << QString::fromUtf8(section) << QString::fromUtf8(key)
-                               << QString::fromUtf8(value) << after;
+                               << QString::fromUtf8(value) << after << project;
         };
         const auto edited = [](const char* from, const char* to) {
             return QByteArray(windowsFile).replace(from, to);
@@ -145,16 +147,16 @@ private slots:
             "[Files]\r\nK=v\r\n[Other]\r\n");
         row("added at unended end", "[Files]\nA=1", "Files", "K", "v", "[Files]\nA=1\nK=v");
         row("new section, CR LF", "; c\r\n[Other]\r\nB=2\r\n", "Files", "K", "v",
-            "; c\r\n[Other]\r\nB=2\r\n[Files]\r\nK=v\r\n");
-        row("new section, LF", "[Other]\nB=2\n", "Files", "K", "v", "[Other]\nB=2\n[Files]\nK=v\n");
+            "; c\r\n[Other]\r\nB=2\r\n[Files]\r\nK=v\r\n", false);
+        row("new section, LF", "[Other]\nB=2\n", "Files", "K", "v", "[Other]\nB=2\n[Files]\nK=v\n",
+            false);
         row("new file", QByteArray(), "Files", "LayFile", "D:\\a b\\c;d.bmp",
             "[Files]\r\nLayFile=D:\\a b\\c;d.bmp\r\n");
         row("BOM only", "\xEF\xBB\xBF", "Files", "K", "图 😀", "\xEF\xBB\xBF[Files]\r\nK=图 😀\r\n");
         row("BOM kept", "\xEF\xBB\xBF[Files]\nK=1\n", "Files", "K", "2",
             "\xEF\xBB\xBF[Files]\nK=2\n");
-        // Without NUL bytes: a file with them is refused (binaryFileIsLeftAlone).
         const QByteArray garbage = raw("\x01\xff\xfe bin\r\n[ no close\r\n=\x02");
-        row("garbage kept", garbage, "Files", "K", "v", garbage + "\r\n[Files]\r\nK=v");
+        row("garbage kept", garbage, "Files", "K", "v", garbage + "\r\n[Files]\r\nK=v", false);
     }
 
     void rewritesOnlyWhatItMust()
@@ -164,6 +166,13 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
+        QFETCH(bool, project);
+        QByteArray inMemory = before;
+        QVERIFY(TMy3DFile::writeStringIn(inMemory, section, key, value));
+        QCOMPARE(inMemory, after);
+        if (!project) {
+            return; // notAProjectIsLeftAlone
+        }
 
         QTemporaryDir dir;
         const QString path = dir.filePath("p.3dp");
@@ -278,17 +287,52 @@ private slots:
         QVERIFY(QDir(dir.filePath("sub")).isEmpty());
     }
 
-    // A file that is not a project, such as a picture opened as one, is never written into.
-    void binaryFileIsLeftAlone()
+    // A file that is not a project is neither opened as one nor written into, with a message
+    // naming it and the reason; an empty or new file is a new project.
+    void notAProjectIsLeftAlone_data()
     {
+        QTest::addColumn<QByteArray>("content");  // null: no file
+        QTest::addColumn<QString>("openRefused"); // what the refusal says; empty: opens
+        QTest::addColumn<QString>("saveRefused"); // empty: written
+        const auto row = [](const char* tag, const QByteArray& content, const char* openRefused,
+                            const char* saveRefused) {
+            QTest::newRow(tag) << content << QString::fromUtf8(openRefused)
+                               << QString::fromUtf8(saveRefused);
+        };
+        const char* noSection = "no [Files] section";
+        row("text file", "Shopping list\nmilk\n", noSection, noSection);
+        row("another program's settings", "[Window]\r\nwidth=800\r\n", noSection, noSection);
+        row("picture", raw("BM\x36\0\0\0\0\0[Files]\r\n"), "binary data", "binary data");
+        row("[files] after another section", "; by hand\r\n[Other]\r\nA=1\r\n  [ files ]\r\n", "",
+            "");
+        row("empty file", "", "", "");
+        row("byte order mark and blanks", "\xEF\xBB\xBF \r\n\t\n", "", "");
+        row("no file yet", QByteArray(), "no such file", "");
+    }
+    void notAProjectIsLeftAlone()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, openRefused);
+        QFETCH(QString, saveRefused);
         QTemporaryDir dir;
-        const QString path = dir.filePath("picture.bmp");
-        const QByteArray picture("BM\x36\0\0\0\0\0[Files]\r\n", 17);
-        writeBytes(path, picture);
+        const QString path = dir.filePath("notes.txt");
+        if (!content.isNull()) {
+            writeBytes(path, content);
+        }
+        const QString opened = TMy3DFile(path).whyNotAProject();
+        QVERIFY2(openRefused.isEmpty() ? opened.isEmpty()
+                                       : opened.contains(path) && opened.contains(openRefused),
+                 qPrintable(opened));
         QString error;
-        QVERIFY(!TMy3DFile(path).writeString("Files", "LayFile", "a.bmp", &error));
-        QVERIFY2(error.contains(path) && error.contains("not a project"), qPrintable(error));
-        QCOMPARE(readBytes(path), picture);
+        QCOMPARE(TMy3DFile(path).writeString("Files", "LayFile", "a.bmp", &error),
+                 saveRefused.isEmpty());
+        if (saveRefused.isEmpty()) {
+            QCOMPARE(TMy3DFile(path).readString("Files", "LayFile"), QStringLiteral("a.bmp"));
+            return;
+        }
+        QVERIFY2(error.contains(path) && error.contains(saveRefused), qPrintable(error));
+        QCOMPARE(readBytes(path), content);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.txt"});
     }
 
     void seesChangesMadeByOthers()

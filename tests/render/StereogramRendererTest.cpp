@@ -191,19 +191,6 @@ private Q_SLOTS:
                           referenceRender(strip, depth).image());
     }
 
-    void shortStripLeavesWhiteBelow()
-    {
-        const RasterImage strip = patternStrip(30, 5);
-        const RasterImage out =
-            StereogramRenderer::renderAll(strip, filled(50, 12, colorref::grey(56)));
-        QCOMPARE(out.height(), 12);
-        for (int y = 0; y < 12; ++y) {
-            for (int x = 0; x < 30; ++x) {
-                QCOMPARE(out.pixel(x, y), y < 5 ? strip.pixel(x, y) : colorref::White);
-            }
-        }
-    }
-
     // The owner passes the strip's current width: a strip widened mid-way starts the row
     // further right and leaves the columns before it as the depth map's greys.
     void stripResizedWhileRendering()
