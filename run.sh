@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev libgl-dev libspng-dev libbenchmark-dev
-    xvfb xauth x11-utils xdotool xclip imagemagick poppler-utils
+    xvfb xauth x11-utils xdotool xclip openbox imagemagick poppler-utils
     desktop-file-utils shared-mime-info
     fonts-noto-cjk fonts-liberation2
 )

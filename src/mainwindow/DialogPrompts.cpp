@@ -4,6 +4,7 @@
 #include "chooser/TFileOpenDlg.h"
 #include "widgets/KeyboardReturn.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -20,9 +21,16 @@
 
 DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
 
+QWidget* DialogPrompts::owner() const
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : m_parent;
+}
+
 QWindow* DialogPrompts::parentWindow() const
 {
-    return m_parent ? m_parent->window()->windowHandle() : nullptr;
+    QWidget* over = owner();
+    return over ? over->window()->windowHandle() : nullptr;
 }
 
 DialogPrompts::~DialogPrompts()
@@ -38,7 +46,7 @@ TFileOpenDlg* DialogPrompts::chooser() const
 bool DialogPrompts::askYesNo(const QString& text)
 {
     const KeyboardReturn keyboard(parentWindow());
-    return QMessageBox::warning(m_parent, QStringLiteral("Warning"), text,
+    return QMessageBox::warning(owner(), QStringLiteral("Warning"), text,
                                 QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::Yes) == QMessageBox::Yes;
 }
@@ -46,7 +54,7 @@ bool DialogPrompts::askYesNo(const QString& text)
 bool DialogPrompts::askOkCancel(const QString& text)
 {
     const KeyboardReturn keyboard(parentWindow());
-    return QMessageBox::warning(m_parent, QStringLiteral("Confirm"), text,
+    return QMessageBox::warning(owner(), QStringLiteral("Confirm"), text,
                                 QMessageBox::Ok | QMessageBox::Cancel,
                                 QMessageBox::Ok) == QMessageBox::Ok;
 }
@@ -73,7 +81,7 @@ Prompts::SaveChoice DialogPrompts::askSaveChanges(const QString& text)
 void DialogPrompts::showError(const QString& text)
 {
     const KeyboardReturn keyboard(parentWindow());
-    QMessageBox::critical(m_parent, QStringLiteral("Error"), text, QMessageBox::Ok);
+    QMessageBox::critical(owner(), QStringLiteral("Error"), text, QMessageBox::Ok);
 }
 
 QString DialogPrompts::chooseOpenFile(const FileDialog& setup)
@@ -89,7 +97,7 @@ QString DialogPrompts::chooseSaveFile(const FileDialog& setup)
 QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
 {
     const KeyboardReturn keyboard(parentWindow());
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(owner());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
 
@@ -157,7 +165,7 @@ void setUpPrintDialog(QPrintDialog& dialog)
 bool DialogPrompts::runPrintDialog(QPrinter& printer)
 {
     const KeyboardReturn keyboard(parentWindow());
-    QPrintDialog dialog(&printer, m_parent);
+    QPrintDialog dialog(&printer, owner());
     setUpPrintDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
@@ -167,7 +175,7 @@ bool DialogPrompts::runPrintDialog(QPrinter& printer)
 bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
 {
     const KeyboardReturn keyboard(parentWindow());
-    QPrintDialog dialog(&printer, m_parent);
+    QPrintDialog dialog(&printer, owner());
     setUpPrintDialog(dialog);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
@@ -181,7 +189,7 @@ bool DialogPrompts::runPrintSetupDialog(QPrinter& printer)
 bool DialogPrompts::chooseColor(ColorRef& color)
 {
     const KeyboardReturn keyboard(parentWindow());
-    const QColor chosen = QColorDialog::getColor(QColor(colorref::toRgb(color)), m_parent);
+    const QColor chosen = QColorDialog::getColor(QColor(colorref::toRgb(color)), owner());
     if (!chosen.isValid()) {
         return false;
     }
@@ -203,7 +211,7 @@ bool DialogPrompts::chooseFont(QFont& font)
         start.setPointSizeF(font.pixelSize() * 72.0 / dpi);
     }
     bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, start, m_parent);
+    QFont chosen = QFontDialog::getFont(&ok, start, owner());
     if (!ok) {
         return false;
     }

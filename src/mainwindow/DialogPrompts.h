@@ -9,7 +9,7 @@ class QWindow;
 class TFileOpenDlg;
 
 // The editor's answers to its questions: message boxes, Qt's file dialogs and the bitmap
-// chooser, all shown over `parent`.
+// chooser, each shown over the modal window that is up, or else over `parent`, the main window.
 class DialogPrompts final : public Prompts
 {
 public:
@@ -41,6 +41,10 @@ public:
 
 private:
     QString runFileDialog(const FileDialog& setup, bool save);
+    // The widget a dialog is made with as parent. A window manager stacks a dialog over its
+    // parent only: over the main window, a box asked for by a modal window that stays on top
+    // (the bitmap chooser) would open hidden under it.
+    QWidget* owner() const;
     // The window the dialogs are shown over, to give the keyboard back to.
     QWindow* parentWindow() const;
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class DialogPromptsTest : public QObject
 {
@@ -24,6 +25,8 @@ private slots:
     void fileDialogs_data();
     void fileDialogs();
     void oneBitmapChooserForEveryCall();
+    void dialogsOverTheModalWindow_data();
+    void dialogsOverTheModalWindow();
 };
 
 void DialogPromptsTest::messageBoxes_data()
@@ -171,6 +174,64 @@ void DialogPromptsTest::oneBitmapChooserForEveryCall()
         QCOMPARE(prompts.runBitmapChooser(filter, false), QString());
     }
     QCOMPARE(prompts.chooser(), first);
+}
+
+void DialogPromptsTest::dialogsOverTheModalWindow_data()
+{
+    QTest::addColumn<int>("kind"); // 0 question, 1 error, 2 file, 3 colour, 4 font
+    QTest::addColumn<bool>("underModal");
+    const char* const kinds[] = {"question", "error", "file", "colour", "font"};
+    for (int kind = 0; kind < 5; ++kind) {
+        QTest::addRow("%s over the modal window", kinds[kind]) << kind << true;
+        QTest::addRow("%s over the main window", kinds[kind]) << kind << false;
+    }
+}
+
+// A window manager stacks a dialog over its parent: one asked for while a modal window is up
+// must have that window as parent, or it may open hidden under it.
+void DialogPromptsTest::dialogsOverTheModalWindow()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, underModal);
+    QWidget main;
+    DialogPrompts prompts(&main);
+    QWidget* parent = nullptr;
+    const auto ask = [&] {
+        ModalDriver driver([&](QWidget* dialog) {
+            parent = dialog->parentWidget();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        ColorRef color = 0;
+        QFont font;
+        switch (kind) {
+        case 0:
+            prompts.askYesNo(QStringLiteral("Are you sure to quit?"));
+            break;
+        case 1:
+            prompts.showError(QStringLiteral("Invalid file name - x"));
+            break;
+        case 2:
+            prompts.chooseOpenFile({});
+            break;
+        case 3:
+            prompts.chooseColor(color);
+            break;
+        default:
+            prompts.chooseFont(font);
+            break;
+        }
+    };
+    QDialog modal(&main);
+    if (underModal) {
+        QTimer::singleShot(0, &modal, [&] {
+            ask();
+            modal.reject();
+        });
+        modal.exec();
+    } else {
+        ask();
+    }
+    QCOMPARE(parent, underModal ? static_cast<QWidget*>(&modal) : &main);
 }
 
 DEPTHLOOM_TEST_CLASS(DialogPromptsTest);

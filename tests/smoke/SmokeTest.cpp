@@ -93,6 +93,30 @@ QString lookProblem(const QImage& shot)
     return darkest < 40 ? QString() : QStringLiteral("no black text in the size field");
 }
 
+// Starts the program on the X server with `arguments` and the variables `more` set.
+bool startEditor(QProcess& editor, const QString& folder, const QStringList& arguments,
+                 const QProcessEnvironment& more = QProcessEnvironment())
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // The host link's sockets live in the temporary folder: keep them apart from any other
+    // copy of the editor on this machine.
+    environment.insert(QStringLiteral("TMPDIR"), folder);
+    environment.insert(more);
+    editor.setProcessEnvironment(environment);
+    editor.setProcessChannelMode(QProcess::ForwardedChannels);
+    editor.start(QStringLiteral(DEPTHLOOM_EXE), arguments);
+    return editor.waitForStarted();
+}
+
+void stop(QProcess& editor)
+{
+    if (editor.state() != QProcess::NotRunning) {
+        editor.kill();
+        editor.waitForFinished();
+    }
+}
+
 } // namespace
 
 class SmokeTest : public QObject
@@ -153,24 +177,12 @@ private slots:
         });
 
         QProcess editor;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        // The host link's sockets live in the temporary folder: keep them apart from any other
-        // copy of the editor on this machine.
-        environment.insert(QStringLiteral("TMPDIR"), dir.path());
+        QProcessEnvironment more;
         if (!displayBits.isEmpty()) {
-            environment.insert(QStringLiteral("DEPTHLOOM_DISPLAY_BITS"), displayBits);
+            more.insert(QStringLiteral("DEPTHLOOM_DISPLAY_BITS"), displayBits);
         }
-        editor.setProcessEnvironment(environment);
-        editor.setProcessChannelMode(QProcess::ForwardedChannels);
-        editor.start(QStringLiteral(DEPTHLOOM_EXE), arguments);
-        QVERIFY(editor.waitForStarted());
-        auto cleanup = qScopeGuard([&editor] {
-            if (editor.state() != QProcess::NotRunning) {
-                editor.kill();
-                editor.waitForFinished();
-            }
-        });
+        QVERIFY(startEditor(editor, dir.path(), arguments, more));
+        auto cleanup = qScopeGuard([&editor] { stop(editor); });
 
         const qint64 pid = editor.processId();
         if (!answer.isEmpty()) {
@@ -211,10 +223,8 @@ private slots:
         }));
 
         // File, Exit, and OK at the quit question, each step once the one before has shown.
-        const QStringList before = windows(0);
-        QVERIFY(key(window, QStringLiteral("alt+f")));
-        QVERIFY2(!waitForNewWindow(before).isEmpty(), "no File menu");
-        QVERIFY(key(QString(), QStringLiteral("x")));
+        QVERIFY2(chooseMenuItem(window, QStringLiteral("alt+f"), QStringLiteral("x")),
+                 "no File menu");
         const QString question = waitForWindow(pid, QStringLiteral("^Confirm$"));
         QVERIFY(!question.isEmpty());
         QCOMPARE(editor.state(), QProcess::Running);
@@ -229,6 +239,47 @@ private slots:
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(heard, toHost, StepTimeoutMs);
         }
+    }
+
+    // Under a window manager, the error box of the bitmap chooser, which stays on top, opens
+    // over the chooser and takes the keyboard, where the user sees it.
+    void errorBoxOverChooser()
+    {
+        if (!WindowManager::installed()) {
+            QSKIP("openbox is not installed: without a window manager windows are not stacked "
+                  "in layers (run.sh installs it)");
+        }
+        QTemporaryDir dir;
+        WindowManager openbox;
+        QVERIFY2(openbox.start(dir.path()), "openbox did not come up");
+        QProcess editor;
+        QVERIFY(startEditor(editor, dir.path(), {}));
+        auto cleanup = qScopeGuard([&editor] { stop(editor); });
+        const qint64 pid = editor.processId();
+        const QString window = waitForWindow(pid, QStringLiteral("^3D-Picture"));
+        QVERIFY(!window.isEmpty());
+        QVERIFY(waitFor([&] {
+            return windowName(window) == QLatin1String("3D-Picture  [UNTITLED] -- lay()");
+        }));
+
+        // Edit, Copy From, and a name in the name field that names no file.
+        QVERIFY2(chooseMenuItem(window, QStringLiteral("alt+e"), QStringLiteral("f")),
+                 "no Edit menu");
+        const QString chooser = waitForWindow(pid, QStringLiteral("^Open Bitmap File"));
+        QVERIFY(!chooser.isEmpty());
+        const QString missing = dir.filePath(QStringLiteral("missing.bmp"));
+        QVERIFY(key(chooser, QStringLiteral("alt+n")));
+        QVERIFY(key(chooser, QStringLiteral("ctrl+a")));
+        QVERIFY(type(chooser, missing));
+        QVERIFY(key(chooser, QStringLiteral("Return")));
+
+        const QString box = waitForWindow(pid, QStringLiteral("^Error$"));
+        QVERIFY(!box.isEmpty());
+        QVERIFY2(waitFor([&] { return activeWindow() == box; }), "the box is not active");
+        const QStringList stack = stacking();
+        QVERIFY2(stack.contains(chooser) && stack.indexOf(box) > stack.indexOf(chooser),
+                 qPrintable(QStringLiteral("box %1, chooser %2, stacked %3")
+                                .arg(box, chooser, stack.join(QLatin1Char(' ')))));
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #include <QThread>
@@ -177,6 +178,14 @@ inline bool type(const QString& window, const QString& text)
     return ok;
 }
 
+// A menu item chosen with the keys, such as "alt+f" then "x": the menu's key on `window`, and
+// the item's once the menu has shown. False when the menu never showed.
+inline bool chooseMenuItem(const QString& window, const QString& menuKey, const QString& itemKey)
+{
+    const QStringList before = windows(0);
+    return key(window, menuKey) && !waitForNewWindow(before).isEmpty() && key(QString(), itemKey);
+}
+
 // The pointer to `at`, in the window's own pixels.
 inline void moveTo(const QString& window, QPoint at)
 {
@@ -236,5 +245,82 @@ inline bool hasIcon(const QString& window)
                              {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_ICON")});
     return icon.startsWith(QLatin1String("_NET_WM_ICON(CARDINAL) = "));
 }
+
+// The window that the window manager has made active; "" without a window manager.
+inline QString activeWindow()
+{
+    return xdotool({QStringLiteral("getactivewindow")});
+}
+
+// The managed windows from the bottom of the stack to the top, as the window manager stacks
+// them; empty without a window manager.
+inline QStringList stacking()
+{
+    // "_NET_CLIENT_LIST_STACKING: window id # 0x600108, 0x60010d"
+    const QString list =
+        run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),
+                                      QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    QStringList stack;
+    for (const QString& id : list.section(QLatin1Char('#'), 1).split(QLatin1Char(','))) {
+        bool ok = false;
+        const qulonglong window = id.trimmed().toULongLong(&ok, 16);
+        if (ok) {
+            stack << QString::number(window);
+        }
+    }
+    return stack;
+}
+
+// Openbox on the test's X server for as long as the object lives: it stacks windows in layers
+// (a window that stays on top above the others) and activates new ones, as a desktop does.
+// Without a window manager X shows every new window on top, and a box opened under another
+// window cannot be seen to be hidden.
+class WindowManager final
+{
+public:
+    static bool installed()
+    {
+        return !QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty();
+    }
+
+    // Starts it with its default settings (`folder` stands in for the user's settings) and waits
+    // until it manages the screen; false when it never did.
+    bool start(const QString& folder)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder);
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        return m_process.waitForStarted() && waitFor([this] {
+                   // A window manager names itself on the window that the root window points to.
+                   const QString check = run(QStringLiteral("xprop"),
+                                             {QStringLiteral("-root"), QStringLiteral("-notype"),
+                                              QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                                             .section(QLatin1Char('#'), 1)
+                                             .trimmed();
+                   return m_process.state() == QProcess::Running && !check.isEmpty() &&
+                          run(QStringLiteral("xprop"),
+                              {QStringLiteral("-id"), check, QStringLiteral("_NET_WM_NAME")})
+                              .contains(QLatin1String("\"Openbox\""));
+               });
+    }
+
+    ~WindowManager()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(StepTimeoutMs)) {
+                m_process.kill();
+                m_process.waitForFinished();
+            }
+        }
+    }
+
+private:
+    QProcess m_process;
+};
 
 } // namespace xsession
