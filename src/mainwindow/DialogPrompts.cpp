@@ -63,7 +63,7 @@ Prompts::SaveChoice DialogPrompts::askSaveChanges(const QString& text)
 {
     const KeyboardReturn keyboard(parentWindow());
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Confirm"), text,
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner());
     box.setDefaultButton(QMessageBox::Save);
     // Alt and the first letter answer, as in the file dialogs.
     box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
