@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-// The part of a window named `name` (its object name), of type T. A test that asks for a part
+// The child of `window` whose object name is `name`, of type T. A test that asks for a child
 // the window does not have stops at once with the name, rather than crashing later.
 template <typename T> T* part(const QObject& window, const char* name)
 {
