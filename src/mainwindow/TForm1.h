@@ -244,14 +244,15 @@ private:
     void scheduleChangeCheck();
     void showUnsavedChanges();
     bool saveImage(bool depthMap);
-    // Before what is named would be replaced: when some of it holds unsaved changes, one
-    // question names that and offers Save, Discard and Cancel. False means stop, with nothing
-    // changed; Save runs the save commands and stops when one fails or was cancelled.
-    bool settleUnsaved(bool pattern, bool depth, bool project);
-    // The same, or `specified` (the command's own question) when nothing of it is unsaved.
-    // Inside a command that has asked already, the steps it runs ask nothing more.
+    // The one question that names `what` is unsaved and offers Save, Discard and Cancel. False
+    // means stop, with nothing changed; Save runs the save commands and stops when one fails or
+    // was cancelled.
+    bool settleUnsaved(const Unsaved& what);
+    // Before what is named would be replaced: that question when some of it is unsaved
+    // (`asked` says whether it came), otherwise `specified`, the command's own question. Inside
+    // a command that has asked already, the steps it runs ask nothing more.
     bool confirmReplacing(bool pattern, bool depth, bool project,
-                          const std::function<bool()>& specified);
+                          const std::function<bool()>& specified, bool* asked = nullptr);
 
     // Building the window (TForm1.cpp).
     void createStatusBar();

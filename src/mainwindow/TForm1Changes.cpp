@@ -108,19 +108,10 @@ bool TForm1::saveImage(bool depthMap)
     return saved;
 }
 
-bool TForm1::settleUnsaved(bool pattern, bool depth, bool project)
+bool TForm1::settleUnsaved(const Unsaved& what)
 {
-    if (m_changesSettled) {
-        return true;
-    }
-    const Unsaved unsaved = unsavedChanges();
-    pattern = pattern && unsaved.pattern;
-    depth = depth && unsaved.depth;
-    project = project && unsaved.project;
-    if (!pattern && !depth && !project) {
-        return true;
-    }
-    switch (m_prompts.askSaveChanges(unsavedText(pattern, depth, project, UILanguage))) {
+    switch (
+        m_prompts.askSaveChanges(unsavedText(what.pattern, what.depth, what.project, UILanguage))) {
     case Prompts::SaveChoice::Cancel:
         return false;
     case Prompts::SaveChoice::Discard:
@@ -130,27 +121,33 @@ bool TForm1::settleUnsaved(bool pattern, bool depth, bool project)
     }
     // A titled project saves as a whole; otherwise each image on its own, through its Save As
     // where it has no name yet.
-    if (project || (!m_document.ProjectFileName.isEmpty() && (pattern || depth))) {
+    if (!m_document.ProjectFileName.isEmpty()) {
         if (!SaveProject()) {
             return false;
         }
-    } else if ((pattern && !saveImage(false)) || (depth && !saveImage(true))) {
+    } else if ((what.pattern && !saveImage(false)) || (what.depth && !saveImage(true))) {
         return false;
     }
     // A Save As the user cancelled saved nothing: stop rather than lose it.
     const Unsaved after = unsavedChanges();
-    return !(pattern && after.pattern) && !(depth && after.depth) && !(project && after.project);
+    return !(what.pattern && after.pattern) && !(what.depth && after.depth) &&
+           !(what.project && after.project);
 }
 
 bool TForm1::confirmReplacing(bool pattern, bool depth, bool project,
-                              const std::function<bool()>& specified)
+                              const std::function<bool()>& specified, bool* asked)
 {
     if (m_changesSettled) {
         return true;
     }
     const Unsaved unsaved = unsavedChanges();
-    if ((pattern && unsaved.pattern) || (depth && unsaved.depth) || (project && unsaved.project)) {
-        return settleUnsaved(pattern, depth, project);
+    const Unsaved what{pattern && unsaved.pattern, depth && unsaved.depth,
+                       project && unsaved.project};
+    if (asked) {
+        *asked = what.any();
+    }
+    if (what.any()) {
+        return settleUnsaved(what);
     }
     return !specified || specified();
 }

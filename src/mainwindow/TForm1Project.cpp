@@ -63,13 +63,17 @@ void TForm1::SbMake3DPClick()
 void TForm1::sbNew3DClick()
 {
     // After the question about unsaved changes, the images' own questions are not asked.
-    const bool unsaved = unsavedChanges().any();
-    if (!confirmReplacing(true, true, true, [this] {
-            return m_prompts.askYesNo(QStringLiteral("Are You Sure To\nStart A New 3D Picture?"));
-        })) {
+    bool asked = false;
+    if (!confirmReplacing(
+            true, true, true,
+            [this] {
+                return m_prompts.askYesNo(
+                    QStringLiteral("Are You Sure To\nStart A New 3D Picture?"));
+            },
+            &asked)) {
         return;
     }
-    const QScopedValueRollback settled(m_changesSettled, m_changesSettled || unsaved);
+    const QScopedValueRollback settled(m_changesSettled, m_changesSettled || asked);
     m_document.ProjectFileName.clear();
     SwitchCurrentImage();
     sbNewClick();

@@ -85,6 +85,19 @@ private slots:
         QCOMPARE(form().isWindowModified(), depthMapKept && painted);
     }
 
+    // A marquee is inverted pixels of the picture, but no change: quitting asks what it always
+    // asked.
+    void marqueeIsNoChange()
+    {
+        auto* strip = part<ImageView>(form(), "Image1");
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(strip, QPoint(50, 40));
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(50, 40));
+        QVERIFY(form().patternStrip().image().pixel(10, 10) != qRgb(255, 255, 255));
+        run(QStringLiteral("quit"));
+        QCOMPARE(m_prompts.log, QStringList{"OkCancel: Are you sure to quit? (unscripted)"});
+    }
+
     // Save writes the unsaved picture first, and the command goes on; a Save As the user
     // cancels saves nothing, and nothing is replaced.
     void saveFirst_data()
