@@ -80,5 +80,12 @@ int runEditor(int& argc, char** argv)
             QCoreApplication::exit(0);
         });
     }
+    // What a run that did not quit cleanly left unsaved is offered back once the window and the
+    // given file are up; from now on this run keeps copies of its own.
+    QTimer::singleShot(0, &form, [&form] {
+        const QString root = defaultRecoveryRoot();
+        form.keepRecoveryCopies(root);
+        form.offerRecovery(root);
+    });
     return QApplication::exec();
 }

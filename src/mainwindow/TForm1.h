@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentState.h"
+#include "document/RecoveryStore.h"
 #include "language/LanguageTables.h"
 #include "mainwindow/CommandRow.h"
 #include "pickers/Placement.h"
@@ -116,6 +117,18 @@ public:
     void HelpAboutItemClick();
     // The help page of the current language's help file, at the main window's topic.
     void showHelpTopic();
+
+    // Crash recovery (TForm1Recovery.cpp).
+    // From now on, a copy of whatever is unsaved is kept under `root`, written within `delayMs`
+    // of the first change it holds, and removed when it is saved or the program quits cleanly.
+    void keepRecoveryCopies(const QString& root, int delayMs = 10'000);
+    // Offers back the newest copy that a run which did not quit cleanly left under `root`.
+    // Returns whether one was restored; restored images count as unsaved.
+    bool offerRecovery(const QString& root);
+    // Waits for the recovery copy asked for last; returns its error, if any.
+    QString finishRecoveryCopy();
+    // A clean quit: no copy is left behind, nor the restored one.
+    void endRecovery();
 
     // The language of the menus and hints (TForm1Language.cpp).
     void ChangeLanguage(std::uint8_t language);
@@ -334,6 +347,25 @@ private:
     bool m_checkingChanges = false;
     bool m_changesSettled = false;
     QTimer* m_changeCheck = nullptr;
+    // Counts the changes reported, so that a recovery copy taken in slices sees one in between.
+    quint64 m_changeSerial = 0;
+
+    // The recovery copy being taken, a slice of rows at a time between events.
+    // The pattern strip's, depth map's and 3D picture's names a project file holds.
+    static std::array<QString, 3> namesInProject(const QString& fileName);
+    void scheduleRecoveryCopy(bool unsaved);
+    void startRecoveryCopy();
+    void copyRecoverySlice();
+    std::unique_ptr<RecoveryStore> m_recovery;
+    std::shared_ptr<RecoveryStore::Abandoned> m_restoredFrom;
+    QTimer* m_recoveryDue = nullptr;
+    QTimer* m_recoverySlices = nullptr;
+    RecoveryCopy m_recoveryCopy;
+    int m_recoveryDelayMs = 0;
+    int m_recoveryRow = 0;
+    int m_recoveryTries = 0;
+    quint64 m_recoverySerial = 0;
+    bool m_recoveryKept = false;
 
     // The commands' actions and buttons, in the table's order.
     std::vector<QAction*> m_commands;
@@ -371,3 +403,6 @@ private:
 
     QTimer* Timer1 = nullptr;
 };
+
+// What is unsaved, as the questions name it: "the pattern strip and the depth map".
+QString unsavedList(bool pattern, bool depth, bool project, std::uint8_t language);

@@ -10,10 +10,7 @@
 
 #include <QTimer>
 
-namespace {
-
-// The question's lines, English and Chinese, by what is unsaved.
-QString unsavedText(bool pattern, bool depth, bool project, std::uint8_t language)
+QString unsavedList(bool pattern, bool depth, bool project, std::uint8_t language)
 {
     const bool chinese = language == language::Chinese;
     QStringList what;
@@ -28,17 +25,29 @@ QString unsavedText(bool pattern, bool depth, bool project, std::uint8_t languag
                          : QStringLiteral("the file names of the 3D picture"));
     }
     if (chinese) {
-        return QStringLiteral("%1有未保存的修改。\n是否先保存？")
-            .arg(what.join(QStringLiteral("、")));
+        return what.join(QStringLiteral("、"));
     }
     QString list = what.join(QStringLiteral(", "));
     if (what.size() > 1) {
         const qsizetype last = list.lastIndexOf(QStringLiteral(", "));
         list.replace(last, 2, QStringLiteral(" and "));
     }
-    list[0] = list[0].toUpper();
-    return QStringLiteral("%1 %2 unsaved changes.\nSave them first?")
-        .arg(list, what.size() > 1 ? QStringLiteral("have") : QStringLiteral("has"));
+    return list;
+}
+
+namespace {
+
+// The question's lines, English and Chinese, by what is unsaved.
+QString unsavedText(bool pattern, bool depth, bool project, std::uint8_t language)
+{
+    const QString list = unsavedList(pattern, depth, project, language);
+    if (language == language::Chinese) {
+        return QStringLiteral("%1有未保存的修改。\n是否先保存？").arg(list);
+    }
+    const bool several = int(pattern) + int(depth) + int(project) > 1;
+    return QStringLiteral("%1%2 %3 unsaved changes.\nSave them first?")
+        .arg(list.left(1).toUpper(), list.mid(1),
+             several ? QStringLiteral("have") : QStringLiteral("has"));
 }
 
 } // namespace
@@ -79,6 +88,7 @@ TForm1::Unsaved TForm1::unsavedChanges()
 void TForm1::scheduleChangeCheck()
 {
     if (!m_checkingChanges) {
+        ++m_changeSerial;
         m_changeCheck->start();
     }
 }
@@ -86,6 +96,7 @@ void TForm1::scheduleChangeCheck()
 void TForm1::showUnsavedChanges()
 {
     const bool any = unsavedChanges().any();
+    scheduleRecoveryCopy(any);
     setWindowModified(any);
     pnStuModified->setText(UILanguage == language::Chinese ? QStringLiteral("已修改")
                                                            : QStringLiteral("Modified"));

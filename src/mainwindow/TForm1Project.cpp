@@ -109,12 +109,20 @@ void TForm1::openProjectFile(const QString& fileName)
     UpdateCaption();
 }
 
+std::array<QString, 3> TForm1::namesInProject(const QString& fileName)
+{
+    const TMy3DFile project(fileName);
+    return {project.readString(FilesSection, LayFileKey, QString()),
+            project.readString(FilesSection, BackFileKey, QString()),
+            project.readString(FilesSection, TargetFileKey, QString())};
+}
+
 void TForm1::OpenProject()
 {
-    const TMy3DFile project(m_document.ProjectFileName);
-    m_document.PatternFileName = project.readString(FilesSection, LayFileKey, QString());
-    m_document.DepthFileName = project.readString(FilesSection, BackFileKey, QString());
-    m_document.TargetFileName = project.readString(FilesSection, TargetFileKey, QString());
+    auto [pattern, depth, target] = namesInProject(m_document.ProjectFileName);
+    m_document.PatternFileName = std::move(pattern);
+    m_document.DepthFileName = std::move(depth);
+    m_document.TargetFileName = std::move(target);
 
     createSecondaryWindows();
     if (!m_document.TargetFileName.isEmpty()) {

@@ -164,6 +164,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         HostLink::sendMacro(startup::hostProgramServerName(),
                             QString::fromLatin1(startup::QuitMacro));
     }
+    endRecovery();
     event->accept();
     // The program ends with this window, whatever other windows are still open. (quit() would
     // try to close every window, this one included, and so ask again.)

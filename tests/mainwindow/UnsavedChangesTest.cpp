@@ -17,13 +17,7 @@ class UnsavedChangesTest : public QObject, public WindowFixture
 
     using Choice = Prompts::SaveChoice;
 
-    // Paints a dot on the depth map with the pencil, as a user does.
-    void paintDepthMap()
-    {
-        QTest::mouseClick(part<Shape>(form(), "spRMask"), Qt::LeftButton);
-        QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
-        QTest::mouseClick(part<ImageView>(form(), "Image2"), Qt::LeftButton, {}, QPoint(5, 5));
-    }
+    void paintDepthMap() { ::paintDepthMap(form()); }
     // Runs the command named `command` as the user would.
     void run(const QString& command)
     {

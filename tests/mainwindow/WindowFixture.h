@@ -1,12 +1,16 @@
 #pragma once
 
+#include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "mainwindow/TForm1.h"
+#include "widgets/ImageView.h"
 #include "widgets/Panel.h"
+#include "widgets/Shape.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -20,6 +24,14 @@ inline std::unique_ptr<TForm1> openMainWindow(Prompts& prompts)
         form->FormActivate();
     }
     return form;
+}
+
+// Paints a dot at (5, 5) on the depth map with the pencil, as a user does.
+inline void paintDepthMap(TForm1& form)
+{
+    QTest::mouseClick(part<Shape>(form, "spRMask"), Qt::LeftButton);
+    QTest::mouseClick(part<QToolButton>(form, "sbPen"), Qt::LeftButton);
+    QTest::mouseClick(part<ImageView>(form, "Image2"), Qt::LeftButton, {}, QPoint(5, 5));
 }
 
 // What a window test holds: scripted answers, the window they answer for, and a folder for its

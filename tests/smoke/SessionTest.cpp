@@ -56,9 +56,11 @@ class SessionTest : public QObject
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        // Its host link and the file dialog's settings stay in the test's folder.
+        // Its host link, the file dialog's settings and the recovery copies stay in the test's
+        // folder.
         environment.insert(QStringLiteral("TMPDIR"), m_dir.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
         m_editor.setProcessEnvironment(environment);
         m_editor.setProcessChannelMode(QProcess::ForwardedChannels);
         m_editor.start(QStringLiteral(DEPTHLOOM_EXE), arguments);

@@ -102,6 +102,8 @@ bool startEditor(QProcess& editor, const QString& folder, const QStringList& arg
     // The host link's sockets live in the temporary folder: keep them apart from any other
     // copy of the editor on this machine.
     environment.insert(QStringLiteral("TMPDIR"), folder);
+    // So are the recovery copies.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
     environment.insert(more);
     editor.setProcessEnvironment(environment);
     editor.setProcessChannelMode(QProcess::ForwardedChannels);
