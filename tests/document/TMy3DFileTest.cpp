@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 const QString missing = QStringLiteral("<missing>");
@@ -262,6 +265,7 @@ private slots:
         row("] in section", "p.3dp", "Fi]les", "K", "v");
         row("line break in value", "p.3dp", "Files", "K", "a\r\nb=c");
         row("read-only file", "p.3dp", "Files", "K", "v");
+        row("file-size limit", "p.3dp", "Files", "K", "v"); // as a full disk
     }
 
     void failedWriteChangesNothing()
@@ -278,8 +282,17 @@ private slots:
         if (QTest::currentDataTag() == QByteArrayLiteral("read-only file")) {
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
         }
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved = {};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        if (QTest::currentDataTag() == QByteArrayLiteral("file-size limit")) {
+            const rlimit small{16, saved.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
         QString error;
-        QVERIFY(!TMy3DFile(path).writeString(section, key, value, &error));
+        const bool written = TMy3DFile(path).writeString(section, key, value, &error);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
         QVERIFY2(error.contains(path), qPrintable(error));
         QCOMPARE(readBytes(dir.filePath("p.3dp")), windowsFile);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
