@@ -1,5 +1,6 @@
 #include "document/THeightMapFile.h"
 
+#include "common/FileSizeLimit.h"
 #include "common/HostilePaths.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
@@ -13,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -256,14 +255,10 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo(fifo).isFile());
 
         // A full disk or a file-size limit gives the system's reason.
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved = {};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit small{1024, saved.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        const bool written = file.save(earlier, noise(64, 64), &error);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!written);
+        {
+            const FileSizeLimit limit(1024);
+            QVERIFY(!file.save(earlier, noise(64, 64), &error));
+        }
         QVERIFY2(error.contains(QStringLiteral("kept.bkp: File too large")), qPrintable(error));
         QVERIFY(check.open(QIODevice::ReadOnly));
         QCOMPARE(check.readAll(), before);

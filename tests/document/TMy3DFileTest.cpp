@@ -1,5 +1,6 @@
 #include "document/TMy3DFile.h"
 
+#include "common/FileSizeLimit.h"
 #include "common/TestMain.h"
 
 #include <QDir>
@@ -7,9 +8,6 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -282,17 +280,10 @@ private slots:
         if (QTest::currentDataTag() == QByteArrayLiteral("read-only file")) {
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
         }
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved = {};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        if (QTest::currentDataTag() == QByteArrayLiteral("file-size limit")) {
-            const rlimit small{16, saved.rlim_max};
-            ::setrlimit(RLIMIT_FSIZE, &small);
-        }
+        const bool full = QTest::currentDataTag() == QByteArrayLiteral("file-size limit");
+        const FileSizeLimit limit(full ? 16 : RLIM_INFINITY);
         QString error;
-        const bool written = TMy3DFile(path).writeString(section, key, value, &error);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!written);
+        QVERIFY(!TMy3DFile(path).writeString(section, key, value, &error));
         QVERIFY2(error.contains(path), qPrintable(error));
         QCOMPARE(readBytes(dir.filePath("p.3dp")), windowsFile);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
