@@ -247,13 +247,6 @@ private Q_SLOTS:
         QVERIFY(!file.save(dir.path(), flat(4, 4, 58), &error)); // the target is a folder
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.bkp")});
 
-        // A FIFO stays a FIFO: the save does not put a file in its place.
-        const QString fifo = hostile::makePath(dir, hostile::Fifo, QStringLiteral("fifo.bkp"));
-        QVERIFY(!file.save(fifo, flat(4, 4, 58), &error));
-        QVERIFY2(error.contains(fifo) && error.contains(QStringLiteral("is not a regular file")),
-                 qPrintable(error));
-        QVERIFY(!QFileInfo(fifo).isFile());
-
         // A full disk or a file-size limit gives the system's reason.
         {
             const FileSizeLimit limit(1024);
