@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the height-map decoder. Whatever it accepts must have the header's
 // size and come back unchanged through encode and decode.
-// Run: heightmap_fuzzer -max_len=65536 CORPUS_DIR
+// Run: heightmap_fuzzer -max_len=65536 NEW_DIR fuzz/corpus/heightmap
 
 #include "document/THeightMapFile.h"
 

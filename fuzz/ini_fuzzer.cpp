@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the project file parser, then writes keys into them in memory and
 // checks what a write promises: the key reads back, and other keys read exactly as before,
 // whatever the encoding of the file.
-// Run: ini_fuzzer -max_len=4096 -dict=fuzz/ini.dict CORPUS_DIR
+// Run: ini_fuzzer -max_len=4096 -dict=fuzz/ini.dict NEW_DIR fuzz/corpus/ini
 
 #include "document/TMy3DFile.h"
 

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -68,8 +69,9 @@ constexpr const char* Usage =
     "             setting QT_LOGGING_RULES shows them too, filtered by those rules\n"
     "\n"
     "OUTPUT is replaced only once it is complete, and never when it is one of the files the\n"
-    "command reads, by whatever name. A batch command exits with 0 on success, 1 when a\n"
-    "file cannot be read or written, and 2 when the command line is wrong.\n";
+    "command reads, by whatever name, or is not a regular file (a device, a FIFO). A batch\n"
+    "command exits with 0 on success, 1 when a file cannot be read or written, and 2 when\n"
+    "the command line is wrong. Control characters in names are shown as \\n, \\x1b, ...\n";
 
 // Exit statuses of the batch commands.
 constexpr int ExitFailed = 1; // a file could not be read or written
@@ -77,7 +79,7 @@ constexpr int ExitUsage = 2;  // the command line is wrong
 
 int fail(int status, const QString& message)
 {
-    std::fprintf(stderr, "depthloom: %s\n", qUtf8Printable(message));
+    std::fprintf(stderr, "depthloom: %s\n", qUtf8Printable(printableMessage(message)));
     return status;
 }
 
@@ -187,6 +189,9 @@ int runBatch(QStringList args)
 
 int main(int argc, char** argv)
 {
+    // Past a file-size limit a write fails with "File too large", which every save reports,
+    // instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc > 1 && isBatchOption(argv[1])) {
         // No QGuiApplication: batch commands must run without a display.
         QCoreApplication app(argc, argv);

@@ -5,6 +5,7 @@
 #include "document/TMy3DFile.h"
 #include "files/PictureFiles.h"
 #include "files/PictureMemory.h"
+#include "files/RegularFile.h"
 #include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
 
@@ -39,8 +40,9 @@ bool sameFile(const QString& output, const QString& input)
            QDir::cleanPath(QFileInfo(input).absoluteFilePath());
 }
 
-// The refusal when `output` names a picture format that cannot be written, or is one of
-// `inputs` (kind, path); otherwise an empty text.
+// The refusal when `output` names a picture format that cannot be written, is something other
+// than a regular file (a device, a FIFO, a folder), or is one of `inputs` (kind, path);
+// otherwise an empty text. Every batch command asks this before it reads anything.
 QString refusedOutput(const QString& output,
                       std::initializer_list<std::pair<const char*, QString>> inputs)
 {
@@ -48,6 +50,9 @@ QString refusedOutput(const QString& output,
         return QStringLiteral("Cannot write %1: %2 pictures cannot be written; name it .bmp or "
                               ".png")
             .arg(shown(output), format);
+    }
+    if (const QString refused = notReplaceable(output); !refused.isEmpty()) {
+        return QStringLiteral("Cannot write %1: %2").arg(shown(output), refused);
     }
     for (const auto& [kind, input] : inputs) {
         if (sameFile(output, input)) {
@@ -196,4 +201,25 @@ QString convertDepthMap(const QString& inputPath, const QString& outputPath)
         return outOfMemory(outputPath);
     }
     return QString();
+}
+
+QString printableMessage(const QString& message)
+{
+    QString out;
+    out.reserve(message.size());
+    for (const QChar c : message) {
+        const char16_t u = c.unicode();
+        if (c.category() != QChar::Other_Control && u != 0x2028 && u != 0x2029) {
+            out += c;
+        } else if (u == '\n') {
+            out += QLatin1String("\\n");
+        } else if (u == '\r') {
+            out += QLatin1String("\\r");
+        } else if (u == '\t') {
+            out += QLatin1String("\\t");
+        } else {
+            out += QStringLiteral("\\x%1").arg(int(u), u > 0xFF ? 4 : 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
 }

@@ -25,3 +25,8 @@ QString make3dProject(const QString& projectPath, const QString& outputPath,
 // Reads a depth map as its Open does and writes it as its Save does: a height-map file, or a
 // picture when the output's extension names a format Qt writes.
 QString convertDepthMap(const QString& inputPath, const QString& outputPath);
+
+// `message` fit to print on a terminal as one line: the control characters that a file name may
+// hold (a newline, the escape that starts a terminal's command sequence) are shown as C escapes
+// such as \n and \x1b instead of acting on the terminal.
+QString printableMessage(const QString& message);

@@ -114,14 +114,14 @@ bool THeightMapFile::save(const QString& fileName, const RasterImage& image, QSt
                         .arg(image.height()));
     }
     QSaveFile file(fileName);
-    if (QString reason; !openToReplace(file, QIODevice::WriteOnly, &reason)) {
+    QString reason;
+    if (!openToReplace(file, QIODevice::WriteOnly, &reason)) {
         return fail(reason);
     }
-    const bool written = encodeTo(image, [&file](const char* bytes, qsizetype size) {
-        return file.write(bytes, size) == size;
+    const bool written = encodeTo(image, [&](const char* bytes, qsizetype size) {
+        return writeAll(file, bytes, size, &reason);
     });
     if (!written) {
-        const QString reason = file.errorString();
         file.cancelWriting();
         return fail(reason);
     }
@@ -194,10 +194,9 @@ bool THeightMapFile::load(const QString& fileName, QString* error)
 {
     m_picture = RasterImage();
     RegularFile file;
-    QByteArrayView bytes;
+    QByteArray bytes;
     QString reason;
-    // Mapped rather than read, so a large file costs no copy.
-    if (!file.open(fileName, MaxFileBytes, &reason) || !file.map(&bytes, &reason) ||
+    if (!file.open(fileName, MaxFileBytes, &reason) || !file.readAll(&bytes, &reason) ||
         !decode(bytes, &reason)) {
         if (error) {
             *error = fileError("Cannot read", fileName, reason);

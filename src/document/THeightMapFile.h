@@ -34,7 +34,8 @@ public:
     // Reads `fileName` into picture(). Refuses (false, `error` naming the file and the reason,
     // picture() empty) a path that is not a regular file, a file larger than MaxFileBytes or
     // without the mark, a zero width or height, a picture the file is too short to fill or too
-    // large to allocate, and a file that ends before its last row.
+    // large to allocate, a file that ends before its last row, and one that another program
+    // cuts short while it is read.
     // A run passing the end of its row is cut there; a record with count 0 sets nothing.
     bool load(const QString& fileName, QString* error = nullptr);
 

@@ -263,7 +263,10 @@ bool TMy3DFile::writeString(const QString& section, const QString& key, const QS
     if (!openToReplace(file, QIODevice::WriteOnly, &reason)) {
         return fail(reason);
     }
-    if (file.write(content) != content.size() || !file.commit()) {
+    if (!writeAll(file, content.constData(), content.size(), &reason)) {
+        return fail(reason);
+    }
+    if (!file.commit()) {
         return fail(file.errorString());
     }
     return true;

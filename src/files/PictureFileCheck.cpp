@@ -176,6 +176,43 @@ QString missingGifData(const uchar* d, qint64 size)
     return pos > size ? EndsEarly : QString();
 }
 
+quint32 be32(const uchar* p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+
+// Every chunk up to the end marker must lie within the file. libpng allocates what a chunk's
+// length claims before it reads the chunk, so one lying length in a small file would cost
+// gigabytes. A file that ends between chunks without the marker is left to the decoder.
+QString missingPngData(const uchar* d, qint64 size)
+{
+    constexpr qint64 ChunkFrame = 12; // length, type and check sum around the chunk's data
+    qint64 pos = 8;
+    while (pos < size) {
+        if (size - pos < ChunkFrame) {
+            return EndsEarly;
+        }
+        const qint64 length = be32(d + pos);
+        const QByteArrayView type(d + pos + 4, 4);
+        if (length > size - pos - ChunkFrame) {
+            QString name;
+            for (const char c : type) {
+                name += QChar::fromLatin1(c >= 0x20 && c < 0x7F ? c : '?');
+            }
+            return QStringLiteral("the file ends before its picture data: its %1 chunk claims "
+                                  "%2 bytes, %3 more than the file holds")
+                .arg(name)
+                .arg(length)
+                .arg(length - (size - pos - ChunkFrame));
+        }
+        if (type == "IEND") {
+            return {};
+        }
+        pos += ChunkFrame + length;
+    }
+    return {};
+}
+
 } // namespace
 
 QString missingPictureData(QByteArrayView file)
@@ -187,6 +224,9 @@ QString missingPictureData(QByteArrayView file)
     }
     if (file.startsWith("\xFF\xD8")) {
         return missingJpegData(d, size);
+    }
+    if (file.startsWith("\x89PNG\r\n\x1a\n")) {
+        return missingPngData(d, size);
     }
     if (file.startsWith("GIF87a") || file.startsWith("GIF89a")) {
         return missingGifData(d, size);

@@ -51,23 +51,6 @@ void toRgb(const QRgb* row, int width, uchar* out)
     }
 }
 
-// The file is unbuffered: a buffered one may take a short write for a whole one and commit a
-// truncated file. A short write is retried, and the next one tells why it failed.
-bool writeAll(QSaveFile& file, const void* data, qint64 size, QString* reason)
-{
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const qint64 written = file.write(bytes, size);
-        if (written <= 0) {
-            *reason = file.errorString();
-            return false;
-        }
-        bytes += written;
-        size -= written;
-    }
-    return true;
-}
-
 // The header's sizes are 32-bit fields: a larger picture cannot be a Windows bitmap.
 bool writeBitmap(const QImage& picture, QSaveFile& file, QString* reason)
 {
@@ -185,7 +168,7 @@ bool writePictureFile(const QImage& picture, const QString& path, const QByteArr
                       QString* reason)
 {
     QSaveFile file(path);
-    if (!openToReplace(file, QIODevice::WriteOnly | QIODevice::Unbuffered, reason)) {
+    if (!openToReplace(file, QIODevice::WriteOnly, reason)) {
         return false;
     }
     bool written = false;

@@ -60,33 +60,50 @@ bool RegularFile::open(const QString& path, qint64 maxBytes, QString* reason)
 
 bool RegularFile::readAll(QByteArray* contents, QString* reason)
 {
+    auto fail = [&](const QString& why) {
+        if (reason) {
+            *reason = why;
+        }
+        return false;
+    };
     try {
         *contents = m_file.read(m_size);
     } catch (const std::bad_alloc&) {
-        if (reason) {
-            *reason = QStringLiteral("not enough memory to read it");
-        }
-        return false;
+        return fail(QStringLiteral("not enough memory to read it"));
     }
     if (m_file.error() != QFileDevice::NoError) {
-        if (reason) {
-            *reason = m_file.errorString();
-        }
-        return false;
+        return fail(m_file.errorString());
+    }
+    if (contents->size() < m_size) {
+        return fail(QStringLiteral("it was cut short while it was read (%1 of %2 bytes)")
+                        .arg(contents->size())
+                        .arg(m_size));
     }
     return true;
 }
 
-bool RegularFile::map(QByteArrayView* contents, QString* reason)
+QString notReplaceable(const QString& path)
 {
-    if (const uchar* mapped = m_size > 0 ? m_file.map(0, m_size) : nullptr) {
-        *contents = QByteArrayView(mapped, m_size);
-        return true;
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode)) {
+        return {};
     }
-    if (!readAll(&m_read, reason)) {
-        return false;
+    return S_ISDIR(info.st_mode) ? QStringLiteral("is a directory")
+                                 : QStringLiteral("is not a regular file");
+}
+
+bool writeAll(QFileDevice& file, const void* data, qint64 size, QString* reason)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const qint64 written = file.write(bytes, size);
+        if (written <= 0) {
+            *reason = file.errorString();
+            return false;
+        }
+        bytes += written;
+        size -= written;
     }
-    *contents = m_read;
     return true;
 }
 
@@ -96,13 +113,17 @@ bool openToReplace(QSaveFile& file, QIODevice::OpenMode mode, QString* reason)
         *reason = NulInName;
         return false;
     }
+    if (const QString refused = notReplaceable(file.fileName()); !refused.isEmpty()) {
+        *reason = refused;
+        return false;
+    }
     const QFileInfo target(file.fileName());
     constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (target.exists() && !(target.permissions() & anyWrite)) {
         *reason = QStringLiteral("the file is read-only");
         return false;
     }
-    if (!file.open(mode)) {
+    if (!file.open(mode | QIODevice::Unbuffered)) {
         *reason = file.errorString();
         return false;
     }

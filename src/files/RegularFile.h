@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
@@ -13,8 +12,19 @@ class QSaveFile;
 
 // Opens `file` to replace its target as QSaveFile does, and also refuses a target that exists
 // with no write permission for anyone, which the administrator's account could otherwise
-// replace (with a new mode, too). On failure `reason` says why.
+// replace (with a new mode, too), and one that is not a regular file: the rename would put a
+// file in place of a device, a FIFO or a socket. The file is opened unbuffered: QSaveFile does
+// not see a write that fails in its buffer, and would commit a file cut short (on a full disk,
+// an empty one) as complete. On failure `reason` says why.
 bool openToReplace(QSaveFile& file, QIODevice::OpenMode mode, QString* reason);
+
+// Why a save may not replace `path`: "is a directory" or "is not a regular file" for what a
+// link-following look finds there, otherwise (nothing there, or a regular file) an empty text.
+QString notReplaceable(const QString& path);
+
+// Writes all `size` bytes to `file`, opened unbuffered. A short write is retried, and the next
+// one tells the system's reason ("No space left on device").
+bool writeAll(QFileDevice& file, const void* data, qint64 size, QString* reason);
 
 class RegularFile final
 {
@@ -33,15 +43,13 @@ public:
 
     qint64 size() const { return m_size; }
 
-    // The whole file, read through the descriptor; at most size() bytes even if it grew since.
+    // The whole file, read through the descriptor; at most size() bytes even if it grew since,
+    // and a refusal when another program cut it short meanwhile. Files are read rather than
+    // mapped: a mapped file cut short kills the program with SIGBUS.
     bool readAll(QByteArray* contents, QString* reason);
-    // The whole file mapped into memory, valid while this object lives; read instead when it
-    // cannot be mapped (an empty file gives an empty view).
-    bool map(QByteArrayView* contents, QString* reason);
 
 private:
     QFile m_file;
     qint64 m_size = 0;
     bool m_missing = false;
-    QByteArray m_read; // holds what map() had to read
 };

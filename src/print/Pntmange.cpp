@@ -1,6 +1,7 @@
 #include "print/Pntmange.h"
 
 #include "document/Prompts.h"
+#include "files/RegularFile.h"
 #include "print/PrintPreviewDialog.h"
 #include "print/PrintRules.h"
 #include "raster/RasterImage.h"
@@ -118,8 +119,8 @@ bool Pntmange::printToFile(const QString& target, const RasterImage& picture)
             error = pdf.errorString();
         } else if (bytes = pdf.readAll(); !bytes.trimmed().endsWith("%%EOF")) {
             error = QStringLiteral("the printed document is incomplete");
-        } else if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() ||
-                   !out.commit()) {
+        } else if (openToReplace(out, QIODevice::WriteOnly, &error) &&
+                   (out.write(bytes) != bytes.size() || !out.commit())) {
             error = out.errorString();
         }
     }

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -39,6 +40,9 @@ private Q_SLOTS:
         QVERIFY(colourStrip(60, 40).save(path("strip.png")));
         QVERIFY(boxDepth(90, 40, QRect(20, 8, 50, 24)).save(path("depth.bmp")));
         writeFile(path("cut.png"), readAll(path("strip.png")).chopped(30));
+        QByteArray damaged = readAll(path("strip.png")); // whole, but its check sum fails
+        damaged[damaged.indexOf("IDAT") + 10] ^= 0x55;
+        writeFile(path("damaged.png"), damaged);
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
         for (const char* locked : {"locked.bmp", "locked.bkp"}) {
             writeFile(path(locked), QByteArray("an earlier picture"));
@@ -224,8 +228,10 @@ private Q_SLOTS:
         row("unknown option", {QStringLiteral("--frobnicate"), out}, {"--frobnicate"}, 2);
         row("FIFO as depth map", {make3d, path("strip.png"), path("fifo.bmp"), out},
             {path("fifo.bmp"), "is not a regular file"});
-        // libpng prints an error of its own for it, which must not show.
         row("PNG cut short", {make3d, path("cut.png"), path("depth.bmp"), out}, {path("cut.png")});
+        // libpng prints an error of its own for it, which must not show.
+        row("PNG damaged", {make3d, path("damaged.png"), path("depth.bmp"), out},
+            {path("damaged.png")});
         row("output is the depth map by another path",
             {make3d, path("strip.png"), path("depth.bmp"), path("sub/../depth.bmp")},
             {path("sub/../depth.bmp"), "same file"});
@@ -245,6 +251,15 @@ private Q_SLOTS:
         row("convert onto a link to its input",
             {QStringLiteral("--convert"), path("depth.bmp"), path("depth-link.bmp")},
             {path("depth-link.bmp"), "same file"});
+        // A device, FIFO or socket is refused before any input is read, so not for the input.
+        row("output is a FIFO", {make3d, path("nope.bmp"), path("depth.bmp"), path("fifo.bmp")},
+            {path("fifo.bmp"), "is not a regular file"});
+        row("convert onto a FIFO",
+            {QStringLiteral("--convert"), path("nope.bkp"), path("fifo.bmp")},
+            {path("fifo.bmp"), "is not a regular file"});
+        row("newline and escape sequence in a name",
+            {make3d, path("new\nline\x1b[2J.bmp"), path("depth.bmp"), out},
+            {"new\\nline\\x1b[2J.bmp", "no such file"});
     }
     void badInput()
     {
@@ -270,6 +285,9 @@ private Q_SLOTS:
         for (const char* refused : {"no/such/out.bmp", "o.gif", "o.tif"}) {
             QVERIFY(!QFile::exists(path(refused)));
         }
+        struct stat fifo = {};
+        QVERIFY(::lstat(QFile::encodeName(path("fifo.bmp")).constData(), &fifo) == 0 &&
+                S_ISFIFO(fifo.st_mode));
         // Nothing half-written is left beside the output.
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("locked")).size(),
                  2);
@@ -381,6 +399,57 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains("huge.bmp") && run.err.contains("memory"), run.err.constData());
     }
 
+    // Past a file-size limit every writer fails with the system's reason, and the program is
+    // not ended by SIGXFSZ.
+    void fileSizeLimit_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        const QString make3d = QStringLiteral("--make3d");
+        QTest::newRow("bitmap") << QStringList{make3d, path("strip.png"), path("depth.bmp"),
+                                               path("limited.bmp")};
+        QTest::newRow("PNG") << QStringList{make3d, path("strip.png"), path("depth.bmp"),
+                                            path("limited.png")};
+        QTest::newRow("height map")
+            << QStringList{QStringLiteral("--convert"), path("depth.bmp"), path("limited.bkp")};
+    }
+    void fileSizeLimit()
+    {
+        QFETCH(QStringList, args);
+        const QByteArray earlier("an earlier picture");
+        writeFile(args.last(), earlier);
+        const Run run = runBatch(args, 100, RLIMIT_FSIZE);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QFile::encodeName(args.last())) &&
+                     run.err.contains("File too large"),
+                 run.err.constData());
+        QCOMPARE(readAll(args.last()), earlier);
+    }
+
+    // A height-map file that another program cuts short while it is read ends the command with
+    // a message, or not at all; reading it through a memory map, the program died of SIGBUS.
+    void heightMapCutShortWhileRead()
+    {
+        const QString big = path("big.bkp");
+        // 16000 x 16000: 62 runs of 255 and one of 190 to a row, 2 MB for 1 GB of pixels.
+        const QByteArray row = QByteArray("\xff\x3a", 2).repeated(62) + QByteArray("\xbe\x3a", 2);
+        const QByteArray bytes = QByteArray("HM\x80\x3e\x80\x3e", 6) + row.repeated(16000);
+        for (const int delay : {100, 300, 600}) {
+            writeFile(big, bytes);
+            QProcess process;
+            process.start(QStringLiteral(DEPTHLOOM_EXE),
+                          {QStringLiteral("--convert"), big, path("big-out.bkp")});
+            QVERIFY(process.waitForStarted());
+            QThread::msleep(delay);
+            QVERIFY(QFile::resize(big, 1000));
+            QVERIFY(process.waitForFinished(60000));
+            const QByteArray err = process.readAllStandardError();
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(process.exitCode() == 0 ||
+                         (process.exitCode() == 1 && err.contains("big.bkp")),
+                     err.constData());
+        }
+    }
+
     void helpAndVersion()
     {
         const Run help = runBatch({QStringLiteral("--help")});
@@ -391,7 +460,7 @@ private Q_SLOTS:
         QCOMPARE(version.out, QByteArray("depthloom " DEPTHLOOM_VERSION "\n"));
         // --verbose lets the libraries' own messages through.
         const Run verbose = runBatch({QStringLiteral("--verbose"), QStringLiteral("--make3d"),
-                                      path("cut.png"), path("depth.bmp"), path("v.bmp")});
+                                      path("damaged.png"), path("depth.bmp"), path("v.bmp")});
         QCOMPARE(verbose.exitCode, 1);
         QVERIFY2(verbose.err.contains("libpng"), verbose.err.constData());
     }

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <sys/resource.h>
 
 namespace batchrun {
@@ -16,26 +17,28 @@ struct Run
     QByteArray err;
 };
 
-// Runs the built program as a user would from a shell without any display; `memoryLimit`
-// bounds its address space, in bytes.
-inline Run runBatch(const QStringList& args, rlim_t memoryLimit = RLIM_INFINITY)
+// Runs the built program as a user would from a shell without any display; `limit` bounds
+// `resource` for it: by default its address space, in bytes.
+inline Run runBatch(const QStringList& args, rlim_t limit = RLIM_INFINITY, int resource = RLIMIT_AS)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 #ifdef __SANITIZE_ADDRESS__
     // The address sanitizer reserves terabytes of address space and cannot start under a limit
     // on it; its ceiling on a single allocation stands in.
-    if (memoryLimit != RLIM_INFINITY) {
+    if (resource == RLIMIT_AS && limit != RLIM_INFINITY) {
         env.insert(QStringLiteral("ASAN_OPTIONS"),
                    QStringLiteral("allocator_may_return_null=1:max_allocation_size_mb=%1")
-                       .arg(memoryLimit >> 20));
+                       .arg(limit >> 20));
+        limit = RLIM_INFINITY;
     }
-#else
-    process.setChildProcessModifier([memoryLimit] {
-        const rlimit limit{memoryLimit, memoryLimit};
-        ::setrlimit(RLIMIT_AS, &limit);
-    });
 #endif
+    process.setChildProcessModifier([limit, resource] {
+        // The signal as a shell leaves it, whatever the test process chose for itself.
+        ::signal(SIGXFSZ, SIG_DFL);
+        const rlimit bound{limit, limit};
+        ::setrlimit(resource, &bound);
+    });
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));

@@ -1,12 +1,15 @@
 #include "document/THeightMapFile.h"
 
+#include "common/FileSizeLimit.h"
 #include "common/HostilePaths.h"
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "document/TMy3DFile.h"
+#include "files/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +32,18 @@ RasterImage flat(int width, int height, int grey)
     RasterImage image;
     image.brush().color = colorref::grey(grey);
     image.setSize(width, height);
+    return image;
+}
+
+RasterImage noise(int width, int height)
+{
+    QRandomGenerator random(7);
+    RasterImage image(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.setPixel(x, y, colorref::grey(random.bounded(256)));
+        }
+    }
     return image;
 }
 
@@ -231,6 +246,33 @@ private Q_SLOTS:
         QVERIFY2(error.contains(QDir::toNativeSeparators(missing)), qPrintable(error));
         QVERIFY(!file.save(dir.path(), flat(4, 4, 58), &error)); // the target is a folder
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.bkp")});
+
+        // A full disk or a file-size limit gives the system's reason.
+        {
+            const FileSizeLimit limit(1024);
+            QVERIFY(!file.save(earlier, noise(64, 64), &error));
+        }
+        QVERIFY2(error.contains(QStringLiteral("kept.bkp: File too large")), qPrintable(error));
+        QVERIFY(check.open(QIODevice::ReadOnly));
+        QCOMPARE(check.readAll(), before);
+    }
+
+    // A file that another program cuts short between its size being taken and its reading is
+    // refused; a mapped file would have killed the program with SIGBUS instead.
+    void cutShortWhileRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shrinking.bkp"));
+        QVERIFY(THeightMapFile().save(path, noise(300, 200)));
+        const qint64 size = QFileInfo(path).size();
+        RegularFile file;
+        QString reason;
+        QVERIFY(file.open(path, THeightMapFile::MaxFileBytes, &reason));
+        QVERIFY(QFile::resize(path, 1000));
+        QByteArray bytes;
+        QVERIFY(!file.readAll(&bytes, &reason));
+        QCOMPARE(reason,
+                 QStringLiteral("it was cut short while it was read (1000 of %1 bytes)").arg(size));
     }
 };
 

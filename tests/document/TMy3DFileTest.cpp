@@ -1,5 +1,6 @@
 #include "document/TMy3DFile.h"
 
+#include "common/FileSizeLimit.h"
 #include "common/TestMain.h"
 
 #include <QDir>
@@ -262,6 +263,7 @@ private slots:
         row("] in section", "p.3dp", "Fi]les", "K", "v");
         row("line break in value", "p.3dp", "Files", "K", "a\r\nb=c");
         row("read-only file", "p.3dp", "Files", "K", "v");
+        row("file-size limit", "p.3dp", "Files", "K", "v"); // as a full disk
     }
 
     void failedWriteChangesNothing()
@@ -278,6 +280,8 @@ private slots:
         if (QTest::currentDataTag() == QByteArrayLiteral("read-only file")) {
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
         }
+        const bool full = QTest::currentDataTag() == QByteArrayLiteral("file-size limit");
+        const FileSizeLimit limit(full ? 16 : RLIM_INFINITY);
         QString error;
         QVERIFY(!TMy3DFile(path).writeString(section, key, value, &error));
         QVERIFY2(error.contains(path), qPrintable(error));

@@ -7,7 +7,9 @@
 #include "raster/CanvasStateSaver.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -616,6 +618,31 @@ private Q_SLOTS:
                  qPrintable(error));
     }
 
+    // A save never puts a file in the place of something else, whatever the writer.
+    void saveRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("bitmap") << QStringLiteral("fifo.bmp");
+        QTest::newRow("PNG") << QStringLiteral("fifo.png");
+        QTest::newRow("JPEG, by Qt's writer") << QStringLiteral("fifo.jpg");
+    }
+    void saveRefusesWhatIsNotAFile()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString fifo = hostile::makePath(dir, hostile::Fifo, name);
+        const QString link = dir.filePath(QStringLiteral("link-") + name);
+        QVERIFY(QFile::link(fifo, link));
+        for (const QString& path : {fifo, link}) {
+            QString error;
+            QVERIFY(!noisePicture(8, 8).save(path, &error));
+            QVERIFY2(error.contains(path) && error.contains(QLatin1String("is not a regular file")),
+                     qPrintable(error));
+        }
+        QVERIFY(!QFileInfo(fifo).isFile());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+    }
+
     // Every kind of file a name can lead to: only a whole regular picture file loads; the rest
     // is refused at once with the reason, and the picture stays as it was.
     void hostileFiles_data()
@@ -626,6 +653,11 @@ private Q_SLOTS:
         const QByteArray jpeg = encoded("JPG");
         QByteArray hugeJpeg = jpeg;
         hugeJpeg.replace(hugeJpeg.indexOf("\xff\xc0") + 5, 4, "\x9c\x40\x9c\x40"); // 40000 x 40000
+        const QByteArray png = encoded("PNG");
+        // After the header, a text chunk whose length claims 1.8 GB, in 304 bytes all told.
+        const QByteArray lyingPng = png.first(33) +
+                                    QByteArray("\x70\x00\x00\x25tEXtComment\x00", 20) +
+                                    QByteArray(251, 'A');
         const QString cut = QStringLiteral("the file ends before its picture data");
 
         QTest::newRow(qPrintable(hostile::Folder))
@@ -647,6 +679,10 @@ private Q_SLOTS:
         QTest::newRow("JPEG") << jpeg << QString();
         QTest::newRow("JPEG cut short") << jpeg.first(jpeg.size() * 2 / 3) << cut;
         QTest::newRow("JPEG of 40000 x 40000") << hugeJpeg << QStringLiteral("too large");
+        QTest::newRow("PNG") << png << QString();
+        QTest::newRow("PNG cut short") << png.chopped(20) << cut;
+        QTest::newRow("PNG chunk longer than the file")
+            << lyingPng << QStringLiteral("its tEXt chunk claims 1879048229 bytes");
         QTest::newRow("GIF cut short")
             << QByteArray("GIF89a\x04\x00\x04\x00\x80\x00\x00\xff\x00\x00\x00\x00\xff"
                           ",\x00\x00\x00\x00\x04\x00\x04\x00\x00\x02\x0a\x84\x8f\xa9",
