@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -86,6 +87,18 @@ int fail(int status, const QString& message)
 bool isBatchOption(const char* arg)
 {
     return arg[0] == '-' && arg[1] != '\0';
+}
+
+// The soft limit on open files up to the hard one: the editor holds a descriptor for every
+// connection of its host link and every file and window it has open, and a common soft limit
+// of 1,024 is soon reached by a flood of connections.
+void raiseOpenFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 // Standard error goes nowhere for as long as the object lives. The picture libraries write
@@ -199,5 +212,6 @@ int main(int argc, char** argv)
         args.removeFirst();
         return runBatch(args);
     }
+    raiseOpenFileLimit();
     return runEditor(argc, argv);
 }

@@ -19,7 +19,12 @@
 
 #include <algorithm>
 
-DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
+DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent)
+{
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->installEventFilter(&m_fileDialogGuard);
+    }
+}
 
 QWidget* DialogPrompts::owner() const
 {
@@ -100,6 +105,7 @@ QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
     QFileDialog dialog(owner());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    FileDialogGuard::lock(dialog);
 
     QStringList filters = chooser::qtNameFilters(setup.filter);
     // A start text with wildcards is a filter, not a name to offer.

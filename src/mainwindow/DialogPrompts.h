@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Prompts.h"
+#include "mainwindow/FileDialogGuard.h"
 
 #include <QPointer>
 
@@ -10,6 +11,7 @@ class TFileOpenDlg;
 
 // The editor's answers to its questions: message boxes, Qt's file dialogs and the bitmap
 // chooser, each shown over the modal window that is up, or else over `parent`, the main window.
+// While it lives, no file dialog of the program can delete or rename a file (FileDialogGuard).
 class DialogPrompts final : public Prompts
 {
 public:
@@ -51,4 +53,5 @@ private:
     QWidget* m_parent = nullptr;
     // Owned by m_parent when there is one; a parent that goes first takes it along.
     QPointer<TFileOpenDlg> m_chooser;
+    FileDialogGuard m_fileDialogGuard;
 };

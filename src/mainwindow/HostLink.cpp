@@ -10,50 +10,88 @@
 
 namespace {
 
+enum class NameState
+{
+    Free,
+    Taken,
+    Unknown
+};
+
 // Whether someone answers under `serverName`. A socket file left by a copy that crashed
 // refuses connections at once and is removed here; a live server accepts them (the kernel
 // queues them before the server gets round to it). Anything else, such as a live server whose
-// queue is full, counts as an answer, so a working copy never loses its name to a newcomer.
+// queue is full or no descriptor free for the probe, leaves the answer unknown.
 // Listening must not be tried first: with user-only access, Qt puts its socket file in place
 // by renaming, which would silently take the name from a live server.
-bool nameIsTaken(const QString& serverName)
+NameState nameState(const QString& serverName)
 {
     QLocalSocket probe;
     probe.connectToServer(serverName);
     if (probe.waitForConnected(200)) {
         probe.abort();
-        return true;
+        return NameState::Taken;
     }
     switch (probe.error()) {
     case QLocalSocket::ServerNotFoundError:
-        return false;
+        return NameState::Free;
     case QLocalSocket::ConnectionRefusedError:
         QLocalServer::removeServer(serverName);
-        return false;
+        return NameState::Free;
     default:
-        return true;
+        return NameState::Unknown;
     }
 }
 
 } // namespace
 
-HostLink::HostLink(QObject* parent) : QObject(parent), m_server(new QLocalServer(this))
+HostLink::HostLink(QObject* parent)
+    : QObject(parent), m_server(new QLocalServer(this)), m_watch(new QTimer(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &HostLink::acceptConnections);
+    // QLocalServer reports no failure by signal: it just stops listening.
+    m_watch->setInterval(RelistenMs);
+    connect(m_watch, &QTimer::timeout, this, &HostLink::relistenIfFailed);
 }
 
 HostLink::~HostLink() = default;
 
 bool HostLink::listen(const QString& serverName)
 {
-    m_server->close();
-    return !nameIsTaken(serverName) && m_server->listen(serverName);
+    close();
+    // An unknown answer counts as taken, so a working copy never loses its name to a newcomer.
+    if (nameState(serverName) != NameState::Free || !m_server->listen(serverName)) {
+        return false;
+    }
+    m_name = serverName;
+    m_watch->start();
+    return true;
 }
 
 void HostLink::close()
 {
+    m_watch->stop();
+    m_name.clear();
     m_server->close();
+}
+
+void HostLink::relistenIfFailed()
+{
+    if (m_server->isListening() || m_name.isEmpty()) {
+        return;
+    }
+    switch (nameState(m_name)) {
+    case NameState::Taken:
+        // Another copy serves the host now; this one does not take the name from it.
+        close();
+        return;
+    case NameState::Unknown:
+        return;
+    case NameState::Free:
+        // Failing again (no descriptor free yet) leaves the timer to try once more.
+        m_server->listen(m_name);
+        return;
+    }
 }
 
 bool HostLink::isListening() const
@@ -64,6 +102,13 @@ bool HostLink::isListening() const
 void HostLink::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (m_open >= MaxConnections) {
+            socket->abort();
+            delete socket;
+            continue;
+        }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
         serve(socket);
     }
 }

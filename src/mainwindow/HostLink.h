@@ -5,6 +5,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QTimer;
 
 // The channel between the editor and its host program: a local socket per direction. A client
 // connects, writes one macro as UTF-8 text and closes; the receiver takes the bytes it got
@@ -12,7 +13,11 @@ class QLocalSocket;
 //
 // The server serves the same user only. A connection that sends more than maxMacroBytes(),
 // sends nothing, sends text that is not UTF-8, or stays open longer than the time-out is
-// dropped without a macro, so no client can hold the editor up or fill its memory.
+// dropped without a macro, so no client can hold the editor up or fill its memory. Beyond
+// MaxConnections open at once, a connection is closed as soon as it is accepted, so a flood of
+// clients cannot take every file descriptor of the editor. When the server fails (Qt closes it,
+// and removes its socket file, when accept() finds no descriptor free), it listens again under
+// the same name as soon as it can.
 class HostLink final : public QObject
 {
     Q_OBJECT
@@ -20,6 +25,9 @@ class HostLink final : public QObject
 public:
     static constexpr qsizetype DefaultMaxMacroBytes = 4096;
     static constexpr int DefaultTimeoutMs = 2000;
+    static constexpr int MaxConnections = 16;
+    // How often a failed server tries to listen again.
+    static constexpr int RelistenMs = 500;
 
     explicit HostLink(QObject* parent = nullptr);
     ~HostLink() override;
@@ -51,8 +59,14 @@ signals:
 private:
     void acceptConnections();
     void serve(QLocalSocket* socket);
+    void relistenIfFailed();
 
     QLocalServer* m_server = nullptr;
+    QTimer* m_watch = nullptr;
+    // The name served under; empty when not serving, or after another server took the name.
+    QString m_name;
+    // Connections accepted and not yet dropped.
+    int m_open = 0;
     qsizetype m_maxMacroBytes = DefaultMaxMacroBytes;
     int m_timeoutMs = DefaultTimeoutMs;
 };

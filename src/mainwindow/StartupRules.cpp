@@ -73,6 +73,21 @@ std::optional<QString> projectFromMacro(const QString& macro)
     return firstLine.mid(Load.size()).toString();
 }
 
+QString hostProjectErrors(const QStringList& errors)
+{
+    if (errors.size() <= 1) {
+        return errors.value(0);
+    }
+    QString text = QStringLiteral("The host program asked to open %1 projects that cannot be "
+                                  "opened:\n%2")
+                       .arg(errors.size())
+                       .arg(errors.mid(0, HostErrorsShown).join(QLatin1Char('\n')));
+    if (errors.size() > HostErrorsShown) {
+        text += QStringLiteral("\nand %1 more.").arg(errors.size() - HostErrorsShown);
+    }
+    return text;
+}
+
 EditorArguments editorArguments(const QStringList& arguments)
 {
     EditorArguments result;

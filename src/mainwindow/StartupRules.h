@@ -49,6 +49,14 @@ QString colorDepthQuestion();
 // at the first "\r" or "\n". Anything else, and "[L]" with no path after it, gives nothing.
 std::optional<QString> projectFromMacro(const QString& macro);
 
+// How many reasons one message lists when the host names projects that cannot be opened.
+inline constexpr int HostErrorsShown = 20;
+
+// One message for the projects the host asked for, in turn, that could not be opened, `errors`
+// holding each one's reason (which names its file): a single reason as it is; several under one
+// heading, at most HostErrorsShown of them, then how many more there were.
+QString hostProjectErrors(const QStringList& errors);
+
 // What the editor's command line asks for. `arguments` is the whole command line as
 // QCoreApplication::arguments() gives it, with the program at index 0.
 struct EditorArguments

@@ -110,7 +110,8 @@ public:
     // Serves the host program's macros under the name derived from the executable's.
     void startHostLink(const QString& executablePath);
     // A macro from the host program: "[L]" and a project path on its first line opens that
-    // project; anything else is ignored.
+    // project; anything else is ignored. Projects wait while a dialog is open; those that
+    // cannot be opened are reported together in one box.
     void DdeServerConv1ExecuteMacro(const QString& macro);
     void HelpContentsItemClick();
     void sbHelpClick();
@@ -334,6 +335,12 @@ private:
 
     int m_leftPaneWidth = 166;
     HostLink* m_hostLink = nullptr;
+    // Projects the host asked for, not yet opened, and whether they are being opened or a
+    // retry is due (TForm1Startup.cpp).
+    QStringList m_hostProjects;
+    bool m_openingHostProjects = false;
+    bool m_hostRetryDue = false;
+    void openHostProjects();
     TdlgAbout* m_about = nullptr;
     LivePreview* m_livePreview = nullptr;
 

@@ -3,6 +3,7 @@
 // question.
 
 #include "document/Prompts.h"
+#include "document/TMy3DFile.h"
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/EditorToolHost.h"
 #include "mainwindow/HostLink.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -142,13 +144,44 @@ void TForm1::DdeServerConv1ExecuteMacro(const QString& macro)
     if (!project) {
         return;
     }
-    // A macro that arrives while a dialog is open waits for it to close, so a project is never
-    // opened under a question the user is answering.
-    if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(200, this, [this, macro] { DdeServerConv1ExecuteMacro(macro); });
+    m_hostProjects.append(*project);
+    openHostProjects();
+}
+
+void TForm1::openHostProjects()
+{
+    // Projects that arrive while some are being opened join the queue being worked through.
+    if (m_openingHostProjects) {
         return;
     }
-    openProjectFile(*project);
+    // A project is never opened under a question the user is answering: the queue waits for
+    // the dialog to close. Everything that arrives meanwhile is reported in the next box.
+    if (QApplication::activeModalWidget()) {
+        if (!m_hostRetryDue) {
+            m_hostRetryDue = true;
+            QTimer::singleShot(200, this, [this] {
+                m_hostRetryDue = false;
+                openHostProjects();
+            });
+        }
+        return;
+    }
+    QStringList errors;
+    {
+        const QScopedValueRollback opening(m_openingHostProjects, true);
+        while (!m_hostProjects.isEmpty()) {
+            const QString project = m_hostProjects.takeFirst();
+            if (const QString error = TMy3DFile(project).whyNotAProject(); !error.isEmpty()) {
+                errors.append(error);
+            } else {
+                openProjectFile(project);
+            }
+        }
+    }
+    // Projects that arrive while the box is up wait for it to close (see above).
+    if (!errors.isEmpty()) {
+        m_prompts.showError(startup::hostProjectErrors(errors));
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QAbstractItemView>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,6 +26,8 @@ private slots:
     void messageBoxes();
     void fileDialogs_data();
     void fileDialogs();
+    void fileDialogsKeepFiles_data();
+    void fileDialogsKeepFiles();
     void oneBitmapChooserForEveryCall();
     void dialogsOverTheModalWindow_data();
     void dialogsOverTheModalWindow();
@@ -138,6 +142,101 @@ void DialogPromptsTest::fileDialogs()
     });
     const QString chosen = save ? prompts.chooseSaveFile(setup) : prompts.chooseOpenFile(setup);
     QCOMPARE(chosen, dir.filePath(result));
+}
+
+void DialogPromptsTest::fileDialogsKeepFiles_data()
+{
+    QTest::addColumn<int>("dialogKind"); // 0 open, 1 save, 2 one that Qt opens by itself
+    QTest::addColumn<QString>("attempt");
+    const char* const kinds[] = {"open", "save", "Qt's own"};
+    for (int kind = 0; kind < 3; ++kind) {
+        for (const char* attempt :
+             {"Delete key", "Delete action", "F2", "Rename action", "New Folder"}) {
+            QTest::addRow("%s: %s", kinds[kind], attempt) << kind << QString::fromLatin1(attempt);
+        }
+    }
+}
+
+// A folder selected in the list survives every way Qt's dialog has to delete or rename it,
+// every question answered Yes; a dialog to save in still makes a new folder.
+void DialogPromptsTest::fileDialogsKeepFiles()
+{
+    QFETCH(int, dialogKind);
+    QFETCH(QString, attempt);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString keep = dir.filePath("keep");
+    QVERIFY(QDir().mkpath(keep));
+    QFile inside(keep + "/inside.txt");
+    QVERIFY(inside.open(QIODevice::WriteOnly));
+    inside.close();
+
+    DialogPrompts prompts(nullptr);
+    QTimer yes;
+    QObject::connect(&yes, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->button(QMessageBox::Yes)->click();
+        }
+    });
+    yes.start(10);
+    const bool saves = dialogKind != 0;
+    ModalDriver driver([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        auto* list = dialog->findChild<QAbstractItemView*>(dialog->viewMode() == QFileDialog::List
+                                                               ? QStringLiteral("listView")
+                                                               : QStringLiteral("treeView"));
+        QVERIFY(model && list);
+        QTRY_VERIFY(model->index(keep).isValid());
+        list->setCurrentIndex(model->index(keep));
+        list->selectionModel()->select(model->index(keep), QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+        // Qt's Delete shortcut works in the active window only.
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        // Whatever editor opens gets a new name, committed.
+        const auto typeName = [list](const QString& name) {
+            if (auto* editor = list->viewport()->findChild<QLineEdit*>()) {
+                editor->setText(name);
+                QTest::keyClick(editor, Qt::Key_Return);
+            }
+        };
+        const auto trigger = [dialog](const char* action) {
+            // As the context menu does before it shows the action.
+            if (auto* found = dialog->findChild<QAction*>(QLatin1String(action))) {
+                found->setEnabled(true);
+                found->trigger();
+            }
+        };
+        if (attempt == "Delete key") {
+            QTest::keyClick(list, Qt::Key_Delete);
+        } else if (attempt == "Delete action") {
+            trigger("qt_delete_action");
+        } else if (attempt == "F2") {
+            QTest::keyClick(list, Qt::Key_F2);
+            typeName(QStringLiteral("renamed"));
+        } else if (attempt == "Rename action") {
+            trigger("qt_rename_action");
+            typeName(QStringLiteral("renamed"));
+        } else {
+            trigger("qt_new_folder_action");
+        }
+        QTest::qWait(50);
+        dialog->reject();
+    });
+    if (dialogKind == 2) {
+        QFileDialog own(nullptr, QString(), dir.path());
+        own.setAcceptMode(QFileDialog::AcceptSave);
+        own.exec();
+    } else {
+        Prompts::FileDialog setup;
+        setup.fileName = dir.path() + QStringLiteral("/*.*");
+        saves ? prompts.chooseSaveFile(setup) : prompts.chooseOpenFile(setup);
+    }
+    QVERIFY(QFile::exists(keep + "/inside.txt"));
+    QVERIFY(!QFile::exists(dir.filePath("renamed")));
+    QCOMPARE(QFile::exists(dir.filePath("New Folder")), attempt == "New Folder" && saves);
 }
 
 void DialogPromptsTest::oneBitmapChooserForEveryCall()

@@ -76,6 +76,8 @@ private slots:
     void unreadableHeightMapIgnored();
     void callerFilterStartsOnItsFirstEntry();
     void listsFollowFolderAndActivation();
+    void keysNeitherDeleteNorRename_data();
+    void keysNeitherDeleteNorRename();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -441,6 +443,31 @@ void TFileOpenDlgTest::listsFollowFolderAndActivation()
     m_dialog->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
     QCOMPARE(m_dialog->listedFiles(), (QStringList{"inner.bmp", "later.bmp"}));
+}
+
+void TFileOpenDlgTest::keysNeitherDeleteNorRename_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Delete") << int(Qt::Key_Delete);
+    QTest::newRow("F2") << int(Qt::Key_F2);
+}
+
+// The folder list has no way to delete or rename a folder (the file list holds names only).
+void TFileOpenDlgTest::keysNeitherDeleteNorRename()
+{
+    QFETCH(int, key);
+    QTreeView* folders = m_dialog->DirectoryListBox1;
+    const QModelIndex sub = static_cast<QFileSystemModel*>(folders->model())->index(path("sub"));
+    QVERIFY(sub.isValid());
+    folders->setCurrentIndex(sub);
+    QTest::keyClick(folders, Qt::Key(key));
+    if (auto* editor = folders->viewport()->findChild<QLineEdit*>()) {
+        editor->setText(QStringLiteral("renamed"));
+        // The dialog takes Return for itself.
+        emit folders->itemDelegate()->commitData(editor);
+    }
+    QVERIFY(QFile::exists(path("sub/inner.bmp")));
+    QVERIFY(!QFile::exists(path("renamed")));
 }
 
 DEPTHLOOM_TEST_CLASS(TFileOpenDlgTest);

@@ -11,10 +11,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -153,6 +157,72 @@ private slots:
         QVERIFY(HostLink::sendMacro(name, QStringLiteral("[L]/a.3dp")));
         QTRY_COMPARE(received.size(), 1);
         QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("[L]/a.3dp"));
+    }
+
+    // Beyond the cap a connection is closed at once; the ones held stay, and a place that
+    // frees up serves a newcomer.
+    void connectionsBeyondTheCapAreRefused()
+    {
+        const QString name = uniqueName("cap");
+        HostLink link;
+        link.setTimeout(60000);
+        QVERIFY(link.listen(name));
+        QSignalSpy received(&link, &HostLink::macroReceived);
+        std::vector<std::unique_ptr<QLocalSocket>> clients;
+        for (int i = 0; i <= HostLink::MaxConnections; ++i) {
+            clients.push_back(std::make_unique<QLocalSocket>());
+            clients.back()->connectToServer(name);
+            QVERIFY(clients.back()->waitForConnected(1000));
+        }
+        QTRY_COMPARE(clients.back()->state(), QLocalSocket::UnconnectedState);
+        QTest::qWait(100);
+        for (int i = 0; i < HostLink::MaxConnections; ++i) {
+            QCOMPARE(clients[i]->state(), QLocalSocket::ConnectedState);
+        }
+        clients.front()->write("[L]/a.3dp");
+        clients.front()->disconnectFromServer();
+        QTRY_COMPARE(received.size(), 1);
+        QVERIFY(HostLink::sendMacro(name, QStringLiteral("[L]/b.3dp")));
+        QTRY_COMPARE(received.size(), 2);
+    }
+
+    // Out of file descriptors, accept() fails and Qt closes the server and removes its socket
+    // file; once descriptors are free again the link answers under its name.
+    void answersAgainAfterDescriptorsRanOut()
+    {
+        const QString name = uniqueName("exhausted");
+        HostLink link;
+        QVERIFY(link.listen(name));
+        QSignalSpy received(&link, &HostLink::macroReceived);
+
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        rlimit lowered = saved;
+        lowered.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 4096);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+        // Every descriptor taken but one, which the client takes: none is left to accept it.
+        std::vector<int> taken;
+        for (int fd; (fd = ::dup(0)) >= 0;) {
+            taken.push_back(fd);
+        }
+        ::close(taken.back());
+        taken.pop_back();
+        {
+            QLocalSocket client;
+            client.connectToServer(name);
+            QTRY_VERIFY2(!link.isListening(), "accept() did not fail");
+        }
+        for (const int fd : taken) {
+            ::close(fd);
+        }
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        QVERIFY(!QFile::exists(QDir::tempPath() + QLatin1Char('/') + name));
+
+        bool sent = false; // QTRY_VERIFY evaluates its expression again after success
+        QTRY_VERIFY_WITH_TIMEOUT(
+            sent || (sent = HostLink::sendMacro(name, QStringLiteral("[L]/after.3dp"))), 5000);
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("[L]/after.3dp"));
     }
 
     void sendWithoutListener_data()

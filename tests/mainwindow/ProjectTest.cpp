@@ -5,12 +5,15 @@
 #include "common/TestMain.h"
 #include "document/BatchCommands.h"
 #include "document/TMy3DFile.h"
+#include "mainwindow/StartupRules.h"
 #include "output/TfmOutput.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTimer>
 
 class ProjectTest : public QObject, public WindowFixture
 {
@@ -277,6 +280,50 @@ private slots:
         QCOMPARE(form().document().ProjectFileName, path("old.3dp"));
         QCOMPARE(form().document().DepthFileName, path("cube.bkp"));
         QCOMPARE(form().depthMap().image().pixel(0, 0), qRgb(0, 0, 0));
+    }
+
+    // Projects the host names while a dialog is open wait for it to close; then those that
+    // cannot be opened come in one box naming each (up to a limit), and a good one opens.
+    void hostProjectsWhileADialogIsOpen_data()
+    {
+        QTest::addColumn<int>("bad");
+        QTest::addColumn<bool>("good");
+        QTest::newRow("one bad") << 1 << false;
+        QTest::newRow("thirty bad") << 30 << false;
+        QTest::newRow("twelve bad and a project") << 12 << true;
+    }
+
+    void hostProjectsWhileADialogIsOpen()
+    {
+        QFETCH(int, bad);
+        QFETCH(bool, good);
+        nameImages();
+        QVERIFY(writeFile(path("good.3dp"), "[Files]\nLayFile=" + path("leaves.bmp").toUtf8() +
+                                                "\nBackFile=" + path("cube.bkp").toUtf8() + "\n"));
+        const auto gone = [this](int i) {
+            return path(qPrintable(QStringLiteral("gone%1.3dp").arg(i)));
+        };
+        QDialog modal(&form());
+        QTimer::singleShot(0, &modal, [&] {
+            for (int i = 0; i < bad; ++i) {
+                form().DdeServerConv1ExecuteMacro(QStringLiteral("[L]") + gone(i));
+            }
+            if (good) {
+                form().DdeServerConv1ExecuteMacro(QStringLiteral("[L]") + path("good.3dp"));
+            }
+            modal.reject();
+        });
+        modal.exec();
+        QCOMPARE(m_prompts.log.filter(QStringLiteral("Error")).size(), 0);
+        QTRY_COMPARE(m_prompts.log.filter(QStringLiteral("Error")).size(), 1);
+        const QString box = m_prompts.log.filter(QStringLiteral("Error")).first();
+        for (int i = 0; i < bad; ++i) {
+            QCOMPARE(box.contains(gone(i) + ':'), i < startup::HostErrorsShown);
+        }
+        QCOMPARE(box.contains(QStringLiteral("and 10 more")), bad == 30);
+        QCOMPARE(form().document().ProjectFileName, good ? path("good.3dp") : QString());
+        QTest::qWait(400);
+        QCOMPARE(m_prompts.log.filter(QStringLiteral("Error")).size(), 1);
     }
 
     void saveAsStopsAtTheFirstFailure_data()

@@ -5,6 +5,8 @@
 #include "XSession.h"
 #include "common/TestMain.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -282,6 +284,74 @@ private slots:
         QVERIFY2(stack.contains(chooser) && stack.indexOf(box) > stack.indexOf(chooser),
                  qPrintable(QStringLiteral("box %1, chooser %2, stacked %3")
                                 .arg(box, chooser, stack.join(QLatin1Char(' ')))));
+    }
+
+    void fileDialogsKeepFolders_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Open") << "ctrl+o"
+                              << "Open";
+        QTest::newRow("Save As") << "ctrl+shift+s"
+                                 << "Save As";
+    }
+
+    // A folder selected in a file dialog survives the Delete key, every question answered Yes.
+    void fileDialogsKeepFolders()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        if (!WindowManager::installed()) {
+            QSKIP("openbox is not installed (run.sh installs it)");
+        }
+        QTemporaryDir dir;
+        WindowManager openbox;
+        QVERIFY2(openbox.start(dir.path()), "openbox did not come up");
+        // The dialogs open in the working folder, where the folder is all there is.
+        const QString work = dir.filePath(QStringLiteral("work"));
+        const QString inside = work + QStringLiteral("/victim/inside.txt");
+        QVERIFY(QDir().mkpath(work + QStringLiteral("/victim")));
+        QFile file(inside);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QProcess editor;
+        QProcessEnvironment settings;
+        settings.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        editor.setWorkingDirectory(work);
+        QVERIFY(startEditor(editor, dir.path(), {}, settings));
+        auto cleanup = qScopeGuard([&editor] { stop(editor); });
+        const qint64 pid = editor.processId();
+        const QString window = waitForWindow(pid, QStringLiteral("^3D-Picture"));
+        QVERIFY(!window.isEmpty());
+
+        QVERIFY(key(window, command));
+        const QString titled = QLatin1Char('^') + title + QLatin1Char('$');
+        const QString dialog = waitForWindow(pid, titled);
+        QVERIFY(!dialog.isEmpty());
+        // From the name field back to the file list, the folder selected, Delete, and away.
+        QVERIFY(key(dialog, QStringLiteral("shift+Tab")) && key(dialog, QStringLiteral("space")));
+        const QStringList before = windows(pid);
+        QVERIFY(key(dialog, QStringLiteral("Delete")));
+        // A question that comes is answered Yes. None should come: give it a while.
+        QString box;
+        waitFor(
+            [&] {
+                for (const QString& shown : windows(pid)) {
+                    if (!before.contains(shown)) {
+                        box = shown;
+                    }
+                }
+                return !box.isEmpty();
+            },
+            2000);
+        if (!box.isEmpty()) {
+            key(box, QStringLiteral("y"));
+            waitFor([&] { return !windows(pid).contains(box); });
+        }
+        QVERIFY(key(dialog, QStringLiteral("Escape")));
+        QVERIFY2(waitFor([&] { return !windows(pid).contains(dialog); }), "the dialog stayed open");
+        QVERIFY2(QFile::exists(inside), "the folder was deleted");
+        QVERIFY2(box.isEmpty(), "the dialog offered to delete the folder");
     }
 };
 
