@@ -281,7 +281,7 @@ void ToolSelect::Delete()
     }
     // Undo brings back the picture as it was just before.
     SaveUndo();
-    restoreBackground();
+    // Where a moved selection came from is white already.
     RasterImage& image = *m_state.ActiveImage;
     const QRect area = selectionRect().normalized() & image.clipRect();
     for (int y = area.top(); y <= area.bottom(); ++y) {
