@@ -11,6 +11,8 @@
 #include "tools/ToolText.h"
 #include "widgets/ImageView.h"
 
+#include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace xsession;
@@ -22,15 +24,23 @@ class KeysTest : public QObject, public WindowFixture
     QTemporaryDir m_wmDir;
     std::unique_ptr<WindowManager> m_wm;
 
-    void play(const QString& script)
+    // Pointer steps in image pixels ("d3,3" press, "m8,7" move, "u8,7" release) and, between
+    // them, keys by xdotool's names, typed on the X server's keyboard.
+    void play(const QString& steps)
     {
         auto* view = part<ImageView>(form(), "Image1");
-        for (const QString& step : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const QStringList xy = step.mid(1).split(QLatin1Char(','));
-            const QPoint at(xy.value(0).toInt(), xy.value(1).toInt());
-            if (step[0] == QLatin1Char('d')) {
+        static const QRegularExpression pointer(QStringLiteral("^([dmu])(\\d+),(\\d+)$"));
+        for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch match = pointer.match(step);
+            const QPoint at(match.captured(2).toInt(), match.captured(3).toInt());
+            if (!match.hasMatch()) {
+                bool ok = false;
+                xdotool({QStringLiteral("key"), step}, &ok);
+                QVERIFY(ok);
+                QTest::qWait(200);
+            } else if (match.captured(1) == QLatin1String("d")) {
                 QTest::mousePress(view, Qt::LeftButton, {}, at);
-            } else if (step[0] == QLatin1Char('m')) {
+            } else if (match.captured(1) == QLatin1String("m")) {
                 QTest::mouseMove(view, at);
             } else {
                 QTest::mouseRelease(view, Qt::LeftButton, {}, at);
@@ -60,63 +70,51 @@ private slots:
     void keys_data()
     {
         QTest::addColumn<int>("tool");
-        QTest::addColumn<QString>("script"); // pointer steps before the keys
-        QTest::addColumn<QString>("keys");   // xdotool's names
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QList<QRect>>("white");
+        QTest::addColumn<QPoint>("moved"); // the marked rectangle's pixels moved by this
         QTest::addColumn<int>("percent");
         const QRect marked(5, 5, 35, 25);
         const QString mark = "d5,5 m40,30 u40,30";
-        QTest::newRow("escape takes a line back") << int(ToolId::Line) << "d5,5 m40,30"
-                                                  << "Escape" << QList<QRect>{} << 100;
-        QTest::newRow("escape takes an ellipse back") << int(ToolId::Ellips) << "d5,5 m40,30"
-                                                      << "Escape" << QList<QRect>{} << 100;
-        QTest::newRow("escape takes a marquee away, nothing to delete")
-            << int(ToolId::Select) << "d5,5 m40,30"
-            << "Escape Delete" << QList<QRect>{} << 100;
-        QTest::newRow("delete a marked selection")
-            << int(ToolId::Select) << mark << "Delete" << QList<QRect>{marked} << 100;
-        QTest::newRow("delete a moved selection")
-            << int(ToolId::Select) << mark + " d10,10 m20,15 u20,15"
-            << "Delete" << QList<QRect>{marked, marked.translated(10, 5)} << 100;
-        QTest::newRow("delete is one undo step")
-            << int(ToolId::Select) << mark << "Delete ctrl+z" << QList<QRect>{} << 100;
-        QTest::newRow("select all, delete")
-            << int(ToolId::Pencil) << ""
-            << "ctrl+a Delete" << QList<QRect>{{0, 0, 120, 300}} << 100;
-        QTest::newRow("text: escape takes the text back") << int(ToolId::Text) << "d10,40 u10,40"
-                                                          << "a b Escape" << QList<QRect>{} << 100;
-        QTest::newRow("zoom in") << int(ToolId::Select) << ""
-                                 << "ctrl+plus" << QList<QRect>{} << 200;
-        QTest::newRow("zoom in with =") << int(ToolId::Select) << ""
-                                        << "ctrl+equal ctrl+equal" << QList<QRect>{} << 300;
-        QTest::newRow("zoom out") << int(ToolId::Select) << ""
-                                  << "ctrl+minus" << QList<QRect>{} << 50;
-        QTest::newRow("actual size") << int(ToolId::Select) << ""
-                                     << "ctrl+plus ctrl+0" << QList<QRect>{} << 100;
+        const auto row = [](const char* name, ToolId tool, const QString& steps,
+                            const QList<QRect>& white = {}, QPoint moved = {}, int percent = 100) {
+            QTest::newRow(name) << int(tool) << steps << white << moved << percent;
+        };
+        row("escape takes a line back", ToolId::Line, "d5,5 m40,30 Escape m50,50 u50,50");
+        row("escape takes an ellipse back", ToolId::Ellips, "d5,5 m40,30 Escape u50,50");
+        row("escape takes a marquee away", ToolId::Select, "d5,5 m40,30 Escape u40,30 Delete");
+        row("delete a marked selection", ToolId::Select, mark + " Delete", {marked});
+        row("delete a moved selection", ToolId::Select, mark + " d10,10 m20,15 u20,15 Delete",
+            {marked, marked.translated(10, 5)});
+        row("delete is one undo step", ToolId::Select, mark + " d10,10 m20,15 u20,15 Delete ctrl+z",
+            {}, {10, 5});
+        row("select all, delete", ToolId::Pencil, "ctrl+a Delete", {{0, 0, 120, 300}});
+        row("text: escape takes the text back", ToolId::Text, "d10,40 u10,40 a b Escape");
+        row("zoom in", ToolId::Select, "ctrl+plus", {}, {}, 200);
+        row("zoom in with =", ToolId::Select, "ctrl+equal ctrl+equal", {}, {}, 300);
+        row("zoom out", ToolId::Select, "ctrl+minus", {}, {}, 50);
+        row("actual size", ToolId::Select, "ctrl+plus ctrl+0", {}, {}, 100);
     }
     void keys()
     {
         QFETCH(int, tool);
-        QFETCH(QString, script);
-        QFETCH(QString, keys);
+        QFETCH(QString, steps);
         QFETCH(QList<QRect>, white);
+        QFETCH(QPoint, moved);
         QFETCH(int, percent);
         QTest::mouseClick(toolButton(form(), tool), Qt::LeftButton);
-        play(script);
-        bool ok = false;
-        xdotool(
-            QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("50")} +
-                keys.split(QLatin1Char(' ')),
-            &ok);
-        QVERIFY(ok);
-        QTest::qWait(500);
+        play(steps);
         QImage expected = stripPicture();
+        if (!moved.isNull()) {
+            // Lifted from its place, which turned white, and dropped where it was moved.
+            const QRect marked(5, 5, 35, 25);
+            const QImage lifted = expected.copy(marked);
+            QPainter painter(&expected);
+            painter.fillRect(marked, Qt::white);
+            painter.drawImage(marked.topLeft() + moved, lifted);
+        }
         for (const QRect& area : white) {
-            for (int y = area.top(); y <= area.bottom(); ++y) {
-                for (int x = area.left(); x <= area.right(); ++x) {
-                    expected.setPixel(x, y, qRgb(255, 255, 255));
-                }
-            }
+            QPainter(&expected).fillRect(area, Qt::white);
         }
         form().drawTool()->setMarksShown(false);
         DL_COMPARE_IMAGES(form().patternStrip().image(), expected);

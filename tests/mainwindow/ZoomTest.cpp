@@ -10,6 +10,7 @@
 #include "widgets/ScrollBox.h"
 
 #include <QAction>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -70,6 +71,7 @@ class ZoomTest : public QObject, public WindowFixture
             form().SwitchCurrentImage();
         }
         activePane()->setZoom(zoom);
+        activeView()->update(); // the pictures were set behind the window's back
         activePane()->box()->horizontalScrollBar()->setValue(0);
         activePane()->box()->verticalScrollBar()->setValue(0);
     }
@@ -113,6 +115,34 @@ class ZoomTest : public QObject, public WindowFixture
         }
     }
 
+    // What the screen shows of the image, against the image magnified pixel by pixel: every
+    // change was repainted where it shows.
+    void compareScreen()
+    {
+        QCoreApplication::processEvents();
+        ImageView* view = activeView();
+        QWidget* viewport = activePane()->box()->viewport();
+        const QPoint origin = view->mapTo(viewport, QPoint(0, 0));
+        const QRect shown = QRect(origin, view->size()) & viewport->rect();
+        const QPoint inWindow = viewport->mapTo(&form(), shown.topLeft());
+        const QImage screen = form()
+                                  .screen()
+                                  ->grabWindow(form().winId(), inWindow.x(), inWindow.y(),
+                                               shown.width(), shown.height())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32);
+        const QImage& image = view->raster().image();
+        const Zoom& zoom = view->zoom();
+        QImage expected(shown.size(), QImage::Format_RGB32);
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QPoint at = shown.topLeft() - origin + QPoint(x, y);
+                expected.setPixel(x, y, image.pixel(zoom.toImage(at.x()), zoom.toImage(at.y())));
+            }
+        }
+        DL_COMPARE_IMAGES(screen, expected);
+    }
+
     Outcome strokeAt(const Zoom& zoom, int tool, bool depth, const QString& script)
     {
         openAt(zoom, depth);
@@ -120,6 +150,7 @@ class ZoomTest : public QObject, public WindowFixture
         // Ticks come from the script only.
         part<QTimer>(form(), "Timer1")->stop();
         play(script);
+        compareScreen();
         form().drawTool()->setMarksShown(false);
         Outcome outcome{activeView()->raster().image().copy(), form().drawingState().CurrentColor,
                         part<Panel>(form(), "pnStuPos")->text()};
