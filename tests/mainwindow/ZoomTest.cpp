@@ -239,6 +239,11 @@ private slots:
         if (percent != 100) {
             QCOMPARE(field->text(), QStringLiteral("%1%").arg(percent));
         }
+        // The other pane keeps its own zoom, and the field shows it.
+        form().SwitchCurrentImage();
+        QVERIFY(!field->isVisible());
+        form().SwitchCurrentImage();
+        QCOMPARE(field->isVisible(), percent != 100);
         // The view shows the image at that zoom, and the pointer over image pixel (5, 7) reads
         // as that pixel, or at 25 % and 33 % as the pixel shown there.
         QCOMPARE(activeView()->size(), zoom.viewSize(QSize(120, 300)));
