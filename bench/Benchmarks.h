@@ -24,3 +24,6 @@ std::vector<RatioTarget> shapeTargets();
 // The live preview window under the event loop; needs the QApplication too.
 void registerLiveBenchmarks();
 std::vector<RatioTarget> liveTargets();
+// A pencil stroke through the main window, magnified; needs the QApplication too.
+void registerZoomBenchmarks();
+std::vector<RatioTarget> zoomTargets();

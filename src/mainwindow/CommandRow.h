@@ -58,7 +58,7 @@ struct CommandRow
     void (*run)(TForm1&) = nullptr;
     int tool = -1;
     // The platform's key for the command; `keys` where the platform names none, or the key
-    // itself when there is no standard one.
+    // itself when there is no standard one ("; " between several).
     QKeySequence::StandardKey standardKey = QKeySequence::UnknownKey;
     const char* keys = nullptr;
     unsigned flags = 0;

@@ -5,6 +5,7 @@
 #include "pickers/FloatingPalette.h"
 #include "pickers/TfmPStyle.h"
 #include "raster/RasterImage.h"
+#include "widgets/Glyphs.h"
 #include "widgets/ImageView.h"
 
 #include <QAction>
@@ -116,6 +117,16 @@ void EditorToolHost::setPointerShape(PointerShape shape)
         break;
     case PointerShape::ResizeNWSE:
         view->setCursor(Qt::SizeFDiagCursor);
+        break;
+    case PointerShape::Cross:
+        view->setCursor(Qt::CrossCursor);
+        break;
+    case PointerShape::IBeam:
+        view->setCursor(Qt::IBeamCursor);
+        break;
+    case PointerShape::PickUp:
+        // The pick-up button's pipette, its tip on the pixel picked.
+        view->setCursor(QCursor(glyphIcon(Glyph::PickColour).pixmap(20, 20), 3, 17));
         break;
     }
 }

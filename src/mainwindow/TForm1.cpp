@@ -33,6 +33,7 @@ constexpr int HelpButtonGap = 20;
 constexpr int PositionFieldWidth = 80;
 constexpr int SizeFieldWidth = 72;
 constexpr int ModifiedFieldWidth = 64;
+constexpr int ZoomFieldWidth = 52;
 
 // The designed fonts of the status fields do not exist everywhere, and their stand-ins are
 // wider: take the first of the families at the largest pixel size, from the designed one down,
@@ -141,6 +142,8 @@ void TForm1::createStatusBar()
     pnStuSize = field("pnStuSize");
     pnStuModified = field("pnStuModified");
     pnStuModified->hide();
+    pnStuZoom = field("pnStuZoom");
+    pnStuZoom->hide();
     // Numbers of up to five characters (-9999 to 99999) fit; digits are equally wide.
     pnStuPos->resize(PositionFieldWidth, StatusBarHeight);
     pnStuPos->setFont(fittingFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")}, 13,
@@ -190,6 +193,10 @@ void TForm1::layoutWindow()
     pnStuPos->setGeometry(pnStuSize->x() - PositionFieldWidth, inside.top(), PositionFieldWidth,
                           inside.height());
     int hintsRight = pnStuPos->x();
+    if (!pnStuZoom->isHidden()) {
+        hintsRight -= ZoomFieldWidth;
+        pnStuZoom->setGeometry(hintsRight, inside.top(), ZoomFieldWidth, inside.height());
+    }
     if (!pnStuModified->isHidden()) {
         hintsRight -= ModifiedFieldWidth;
         pnStuModified->setGeometry(hintsRight, inside.top(), ModifiedFieldWidth, inside.height());

@@ -238,6 +238,19 @@ private:
     }
     // Pasting always happens in the selection tool, which takes the pasted picture.
     void EditPasteItemClick();
+    // Select All too: it marks the whole active image.
+    void EditSelectAllItemClick();
+    // The View menu's zoom commands, on the active pane (TForm1Panes.cpp).
+    enum class ZoomStep
+    {
+        In,
+        Out,
+        ActualSize,
+        Fit
+    };
+    void zoomActivePane(ZoomStep step);
+    // The status bar's zoom field shows the active pane's zoom, unless it is 100 %.
+    void showZoom();
     void V3DPictureClick();
 
     // Unsaved changes (TForm1Changes.cpp).
@@ -394,6 +407,8 @@ private:
     Panel* pnStuSize = nullptr;
     // Shown while something is unsaved.
     Panel* pnStuModified = nullptr;
+    // Shown while the active pane is magnified or reduced.
+    Panel* pnStuZoom = nullptr;
     // The grooves of the speed bar, the file buttons' box and the tool bar's groove.
     Panel* Panel6 = nullptr;
     Panel* Panel8 = nullptr;

@@ -126,10 +126,30 @@ std::span<const CommandRow> TForm1::commandTable()
          .run = [](TForm1& f) { f.EditPasteItemClick(); }, .keys = "Ctrl+V"},
         {.name = "CopyFrom1", .menu = Menu::Edit, .caption = "Copy &From....",
          .captionText = TT::CopyFrom1, .run = [](TForm1& f) { f.CopyFrom1Click(); }},
+        {.name = "EditSelectAllItem", .menu = Menu::Edit, .caption = "Select &All",
+         .captionText = TT::EditSelectAllItem, .run = [](TForm1& f) { f.EditSelectAllItemClick(); },
+         .keys = "Ctrl+A", .flags = SeparatorBefore},
+        {.name = "EditDeleteItem", .menu = Menu::Edit, .caption = "&Delete",
+         .captionText = TT::EditDeleteItem,
+         .run = [](TForm1& f) { f.withTool([](TDrawTool& tool) { tool.Delete(); }); },
+         .keys = "Del"},
 
         {.name = "V3DPicture", .menu = Menu::View, .caption = "&3D-Picutre",
          .captionText = TT::V3DPicture, .run = [](TForm1& f) { f.V3DPictureClick(); },
          .flags = Disabled},
+        // Each pane has its own zoom; these change the active one's.
+        {.name = "ZoomInItem", .menu = Menu::View, .caption = "Zoom &In",
+         .captionText = TT::ZoomInItem, .run = [](TForm1& f) { f.zoomActivePane(ZoomStep::In); },
+         .keys = "Ctrl++; Ctrl+=", .flags = SeparatorBefore},
+        {.name = "ZoomOutItem", .menu = Menu::View, .caption = "Zoom O&ut",
+         .captionText = TT::ZoomOutItem, .run = [](TForm1& f) { f.zoomActivePane(ZoomStep::Out); },
+         .keys = "Ctrl+-"},
+        {.name = "ActualSizeItem", .menu = Menu::View, .caption = "&Actual Size",
+         .captionText = TT::ActualSizeItem,
+         .run = [](TForm1& f) { f.zoomActivePane(ZoomStep::ActualSize); }, .keys = "Ctrl+0"},
+        {.name = "FitToPaneItem", .menu = Menu::View, .caption = "Fit to &Pane",
+         .captionText = TT::FitToPaneItem,
+         .run = [](TForm1& f) { f.zoomActivePane(ZoomStep::Fit); }},
         {.name = "HighColorPalette", .menu = Menu::View, .caption = "&High Color Palette",
          .captionText = TT::HighColorPalette, .run = [](TForm1& f) { f.selectPalette(true); },
          .flags = SeparatorBefore | Checkable | Checked},
@@ -242,7 +262,7 @@ void TForm1::createCommands()
             }
             action->setShortcuts(keys);
         } else if (row.keys) {
-            action->setShortcut(QKeySequence(QString::fromLatin1(row.keys)));
+            action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.keys)));
         }
         // The marks are set only by the handlers; no item unchecks its partner by itself.
         action->setCheckable(row.flags & Checkable);

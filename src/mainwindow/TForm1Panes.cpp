@@ -66,6 +66,7 @@ void TForm1::createPanes()
             ShowImageSize(pane->raster().width(), pane->raster().height());
             scheduleChangeCheck();
         });
+        connect(pane, &ImagePane::zoomChanged, this, &TForm1::showZoom);
     }
     Panel1->box()->setMargin(10);
     Panel1->box()->setStep(1);
@@ -132,6 +133,7 @@ void TForm1::SwitchCurrentImage()
     command("sbSelect")->setChecked(true);
     ShowImageSize(active->raster().width(), active->raster().height());
     m_drawing.DepthMapActive = depthActive;
+    showZoom();
     if (depthActive) {
         RealizeGreyPalette();
     }
@@ -154,6 +156,35 @@ void TForm1::ShowImageSize(int width, int height)
     // The prefix is the character 0x81 of the single-byte code page between two blanks.
     pnStuSize->setText(QStringLiteral(" ") + QChar(0x81) +
                        QStringLiteral(" %1x%2").arg(width, 4).arg(height, 4));
+}
+
+void TForm1::zoomActivePane(ZoomStep step)
+{
+    ImagePane* active = pane(m_drawing.DepthMapActive);
+    switch (step) {
+    case ZoomStep::In:
+        active->setZoom(active->zoom().in());
+        break;
+    case ZoomStep::Out:
+        active->setZoom(active->zoom().out());
+        break;
+    case ZoomStep::ActualSize:
+        active->setZoom(Zoom{});
+        break;
+    case ZoomStep::Fit:
+        active->setZoom(active->fittingZoom());
+        break;
+    }
+}
+
+void TForm1::showZoom()
+{
+    const Zoom& zoom = pane(m_drawing.DepthMapActive)->zoom();
+    pnStuZoom->setText(QStringLiteral("%1%").arg(zoom.percent()));
+    if (pnStuZoom->isHidden() != (zoom == Zoom{})) {
+        pnStuZoom->setVisible(!(zoom == Zoom{}));
+        layoutWindow();
+    }
 }
 
 void TForm1::RealizeGreyPalette()

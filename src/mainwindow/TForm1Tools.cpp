@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include <cmath>
 
 void TForm1::EditPasteItemClick()
 {
@@ -22,6 +21,15 @@ void TForm1::EditPasteItemClick()
         m_drawTool->SelectTool(ToolId::Select);
         command("sbSelect")->setChecked(true);
         m_drawTool->Paste();
+    }
+}
+
+void TForm1::EditSelectAllItemClick()
+{
+    if (m_drawTool) {
+        m_drawTool->SelectTool(ToolId::Select);
+        command("sbSelect")->setChecked(true);
+        m_drawTool->SelectAll();
     }
 }
 
@@ -110,9 +118,9 @@ void TForm1::imageMouse(ImageView* view, QEvent* event)
     if (!m_drawTool || &view->raster() != m_drawing.ActiveImage) {
         return;
     }
-    const QPointF position = static_cast<QMouseEvent*>(event)->position();
-    const int x = static_cast<int>(std::floor(position.x()));
-    const int y = static_cast<int>(std::floor(position.y()));
+    const QPoint point = view->imagePoint(static_cast<QMouseEvent*>(event)->position());
+    const int x = point.x();
+    const int y = point.y();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -121,6 +121,20 @@ void TDrawTool::Copy()
     }
 }
 
+void TDrawTool::SelectAll()
+{
+    if (m_tool) {
+        m_tool->SelectAll();
+    }
+}
+
+void TDrawTool::Delete()
+{
+    if (m_tool) {
+        m_tool->Delete();
+    }
+}
+
 void TDrawTool::Undo()
 {
     if (m_tool) {

@@ -52,6 +52,8 @@ public:
     void Paste();
     void Cut();
     void Copy();
+    void SelectAll();
+    void Delete();
     void Undo();
     void setMarksShown(bool shown);
 

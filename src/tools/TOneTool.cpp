@@ -24,6 +24,8 @@ bool TOneTool::LoadFromFile(const QString&, QString*)
 void TOneTool::Paste() {}
 void TOneTool::Cut() {}
 void TOneTool::Copy() {}
+void TOneTool::SelectAll() {}
+void TOneTool::Delete() {}
 void TOneTool::setMarksShown(bool) {}
 
 void TOneTool::Undo()

@@ -36,6 +36,8 @@ public:
     virtual void Paste();
     virtual void Cut();
     virtual void Copy();
+    virtual void SelectAll();
+    virtual void Delete();
     // Copies UndoImage back onto the active image at (0, 0); an empty snapshot changes nothing.
     // The snapshot stays, so a second Undo gives the same picture.
     virtual void Undo();

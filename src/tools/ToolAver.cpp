@@ -9,6 +9,7 @@
 ToolAver::ToolAver(DrawingState& state, ToolHost& host) : TOneTool(state, host)
 {
     m_host.setTimerPeriod(50);
+    m_host.setPointerShape(ToolHost::PointerShape::Cross);
     m_result.setPalette(greypalette::make());
 }
 

@@ -7,6 +7,7 @@ ToolFill::ToolFill(DrawingState& state, ToolHost& host) : TOneTool(state, host)
 {
     m_host.ShowCurrentPalette();
     m_host.setPaintModeButtonsVisible(false);
+    m_host.setPointerShape(ToolHost::PointerShape::Cross);
 }
 
 ToolFill::~ToolFill()

@@ -47,6 +47,9 @@ public:
         Default,
         Drag,       // over a floating selection that can be moved
         ResizeNWSE, // north-west/south-east: a marquee being dragged, a corner to resize
+        Cross,      // pencil, smoothing, shapes, fill
+        IBeam,      // text
+        PickUp,     // a pipette whose tip picks the colour
     };
     virtual void setPointerShape(PointerShape shape) = 0;
 

@@ -14,6 +14,7 @@ ToolLine::ToolLine(DrawingState& state, ToolHost& host, ToolHost::OptionPanel pa
 {
     m_host.ShowCurrentPalette();
     m_host.showOptionPanel(panel);
+    m_host.setPointerShape(ToolHost::PointerShape::Cross);
 }
 
 ToolLine::~ToolLine()
@@ -26,11 +27,8 @@ void ToolLine::MouseDown(int x, int y)
 {
     RasterImage& image = *m_state.ActiveImage;
     if (Active) {
-        // A second button: the shape goes, the picture is as before the press.
-        restore();
-        m_backup.reset();
-        Active = false;
-        m_host.imageChanged(m_painted);
+        // A second button.
+        discard();
         return;
     }
     SaveUndo();
@@ -61,6 +59,21 @@ void ToolLine::MouseUp(int x, int y)
     Active = false;
     paintTo(x, y);
     m_backup.reset();
+}
+
+void ToolLine::KeyPress(QChar key)
+{
+    if (key.unicode() == 27 && Active) {
+        discard();
+    }
+}
+
+void ToolLine::discard()
+{
+    restore();
+    m_backup.reset();
+    Active = false;
+    m_host.imageChanged(m_painted);
 }
 
 QRect ToolLine::shapeBounds(int x, int y) const

@@ -10,8 +10,8 @@
 // Draws a straight line with a rubber band: while the button is held the line follows the
 // pointer, painted exactly as it will stay (pen width, paint mode), over a backup of the whole
 // picture taken at the press; each move first puts back from the backup what the last shape
-// covered. A second button pressed during the drag discards the shape. The rectangle and
-// ellipse tools build on it and change only the shape, which must stay within shapeBounds().
+// covered. A second button pressed during the drag, or escape, discards the shape. The rectangle
+// and ellipse tools build on it and change only the shape, which must stay within shapeBounds().
 class ToolLine : public TOneTool
 {
 public:
@@ -21,6 +21,7 @@ public:
     void MouseDown(int x, int y) override;
     void MouseMove(int x, int y) override;
     void MouseUp(int x, int y) override;
+    void KeyPress(QChar key) override;
 
 protected:
     // For the shapes, whose option panel also offers hollow or solid.
@@ -44,6 +45,8 @@ private:
     // Puts the pixels the last shape covered back from the backup.
     void restore();
     void paintTo(int x, int y);
+    // The shape goes, the picture is as before the press.
+    void discard();
 
     std::unique_ptr<RasterImage> m_backup; // only while dragging
     QRect m_area;

@@ -41,6 +41,7 @@ ToolPencil::ToolPencil(DrawingState& state, ToolHost& host) : TOneTool(state, ho
     m_host.setPenStylePickerVisible(true);
     m_host.ShowCurrentPalette();
     m_host.setTimerPeriod(50);
+    m_host.setPointerShape(ToolHost::PointerShape::Cross);
     if (m_state.DepthMapActive) {
         m_colorPattern.setPalette(greypalette::make());
         m_maskPattern.setPalette(m_colorPattern.palette());

@@ -23,7 +23,11 @@ template <typename Draw> void withCopyMode(RasterImage& image, CopyMode mode, Dr
 
 } // namespace
 
-ToolSelect::ToolSelect(DrawingState& state, ToolHost& host) : TOneTool(state, host) {}
+ToolSelect::ToolSelect(DrawingState& state, ToolHost& host) : TOneTool(state, host)
+{
+    // Whatever pointer the last tool set.
+    m_host.setPointerShape(ToolHost::PointerShape::Default);
+}
 
 ToolSelect::~ToolSelect()
 {
@@ -247,6 +251,45 @@ void ToolSelect::MouseUp(int x, int y)
         toggleMarquee();
     }
     dragMode = DragMode::None;
+}
+
+void ToolSelect::KeyPress(QChar key)
+{
+    if (key.unicode() == 27 && Marking) {
+        drop();
+        m_host.setPointerShape(ToolHost::PointerShape::Default);
+    }
+}
+
+void ToolSelect::SelectAll()
+{
+    drop();
+    const int right = m_state.ActiveImage->width();
+    const int bottom = m_state.ActiveImage->height();
+    MouseDown(0, 0);
+    MouseMove(right, bottom);
+    MouseUp(right, bottom);
+}
+
+void ToolSelect::Delete()
+{
+    if (!Selected) {
+        return;
+    }
+    if (m_marqueeShown) {
+        toggleMarquee();
+    }
+    // Undo brings back the picture as it was just before.
+    SaveUndo();
+    // Where a moved selection came from is white already.
+    RasterImage& image = *m_state.ActiveImage;
+    const QRect area = selectionRect().normalized() & image.clipRect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        QRgb* row = image.scanLine(y);
+        std::fill(row + area.left(), row + area.right() + 1, WhitePixel);
+    }
+    m_host.imageChanged(area);
+    drop();
 }
 
 bool ToolSelect::LoadFromFile(const QString& fileName, QString* error)

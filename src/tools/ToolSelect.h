@@ -32,6 +32,13 @@ public:
     void MouseDown(int x, int y) override;
     void MouseMove(int x, int y) override;
     void MouseUp(int x, int y) override;
+    // Escape takes away a marquee being dragged; nothing is selected then.
+    void KeyPress(QChar key) override;
+    // Marks the whole image, as a drag over it would.
+    void SelectAll() override;
+    // The selection's rectangle turns white, marked or floating, and what a marked selection
+    // was lifted from too; nothing is selected then. Undo brings back the picture as it was.
+    void Delete() override;
     // Floats the picture file at the top-left corner, grey while the depth map is active, and
     // puts it on the clipboard too.
     bool LoadFromFile(const QString& fileName, QString* error) override;

@@ -6,6 +6,7 @@
 ToolSuck::ToolSuck(DrawingState& state, ToolHost& host) : TOneTool(state, host)
 {
     m_host.ShowCurrentPalette();
+    m_host.setPointerShape(ToolHost::PointerShape::PickUp);
 }
 
 ToolSuck::~ToolSuck()

@@ -65,6 +65,7 @@ ToolText::ToolText(DrawingState& state, ToolHost& host)
     m_host.setTextMenuVisible(true);
     m_host.ShowCurrentPalette();
     m_host.setTimerPeriod(500);
+    m_host.setPointerShape(ToolHost::PointerShape::IBeam);
 }
 
 ToolText::~ToolText()

@@ -15,6 +15,7 @@ public:
     // Children go here; their positions are client coordinates, which scroll.
     QWidget* client() const { return m_client; }
 
+    int margin() const { return m_margin; }
     void setMargin(int margin);
     void setStep(int pixels);
 

@@ -4,6 +4,7 @@
 #include "common/TestMain.h"
 #include "mainwindow/EditorToolHost.h"
 #include "tools/TDrawTool.h"
+#include "widgets/ImageView.h"
 #include "widgets/Shape.h"
 
 #include <QAction>
@@ -50,6 +51,36 @@ private slots:
         }
     }
     void cleanup() { closeWindow(); }
+
+    // The pointer over the active image tells the tool; the image left by a switch gets the
+    // arrow back.
+    void pointers_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("depth");
+        QTest::addColumn<int>("shape");
+        QTest::newRow("pencil") << "sbPen" << false << int(Qt::CrossCursor);
+        QTest::newRow("fill") << "sbFill" << false << int(Qt::CrossCursor);
+        QTest::newRow("rectangle") << "sbRect" << false << int(Qt::CrossCursor);
+        QTest::newRow("smoothing") << "sbAver" << true << int(Qt::CrossCursor);
+        QTest::newRow("text") << "sbText" << false << int(Qt::IBeamCursor);
+        QTest::newRow("pick-up") << "sbsuck" << false << int(Qt::BitmapCursor);
+        QTest::newRow("select") << "sbSelect" << false << int(Qt::ArrowCursor);
+    }
+    void pointers()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, depth);
+        QFETCH(int, shape);
+        if (depth) {
+            form().SwitchCurrentImage();
+        }
+        QTest::mouseClick(part<QToolButton>(form(), qPrintable(button)), Qt::LeftButton);
+        auto* view = part<ImageView>(form(), depth ? "Image2" : "Image1");
+        QCOMPARE(int(view->cursor().shape()), shape);
+        form().SwitchCurrentImage();
+        QCOMPARE(view->cursor().shape(), Qt::ArrowCursor);
+    }
 
     void paletteWindows_data()
     {

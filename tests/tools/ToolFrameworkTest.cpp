@@ -40,16 +40,27 @@ private slots:
         QTest::addColumn<bool>("paintModeButtons");
         QTest::addColumn<int>("periodWhileCurrent");
         QTest::addColumn<int>("periodAfter");
+        QTest::addColumn<int>("pointer");
+        using Pointer = ToolHost::PointerShape;
 
-        QTest::newRow("pencil") << 0 << true << true << false << false << true << 50 << 1000;
-        QTest::newRow("select") << 1 << false << false << false << false << true << 777 << 777;
-        QTest::newRow("line") << 2 << true << false << true << false << true << 777 << 777;
-        QTest::newRow("rect") << 3 << true << false << true << false << true << 777 << 777;
-        QTest::newRow("ellipse") << 4 << true << false << true << false << true << 777 << 777;
-        QTest::newRow("text") << 5 << true << false << false << true << true << 500 << 10000;
-        QTest::newRow("fill") << 6 << true << false << false << false << false << 777 << 777;
-        QTest::newRow("suck") << 7 << true << false << false << false << true << 777 << 777;
-        QTest::newRow("smooth") << 8 << false << false << false << false << true << 50 << 10000;
+        QTest::newRow("pencil") << 0 << true << true << false << false << true << 50 << 1000
+                                << int(Pointer::Cross);
+        QTest::newRow("select") << 1 << false << false << false << false << true << 777 << 777
+                                << int(Pointer::Default);
+        QTest::newRow("line") << 2 << true << false << true << false << true << 777 << 777
+                              << int(Pointer::Cross);
+        QTest::newRow("rect") << 3 << true << false << true << false << true << 777 << 777
+                              << int(Pointer::Cross);
+        QTest::newRow("ellipse") << 4 << true << false << true << false << true << 777 << 777
+                                 << int(Pointer::Cross);
+        QTest::newRow("text") << 5 << true << false << false << true << true << 500 << 10000
+                              << int(Pointer::IBeam);
+        QTest::newRow("fill") << 6 << true << false << false << false << false << 777 << 777
+                              << int(Pointer::Cross);
+        QTest::newRow("suck") << 7 << true << false << false << false << true << 777 << 777
+                              << int(Pointer::PickUp);
+        QTest::newRow("smooth") << 8 << false << false << false << false << true << 50 << 10000
+                                << int(Pointer::Cross);
     }
 
     // Each tool sets up the windows it needs and its destructor puts them back, so switching
@@ -72,6 +83,7 @@ private slots:
         QTEST(host.textMenuShown, "textMenu");
         QTEST(host.paintModeButtonsShown, "paintModeButtons");
         QTEST(host.timerPeriod, "periodWhileCurrent");
+        QTEST(int(host.pointerShape), "pointer");
         if (id >= 2 && id <= 4) {
             QCOMPARE(int(host.optionPanel), id - 2); // line, rectangle, ellipse
         }
@@ -84,6 +96,7 @@ private slots:
         QVERIFY(!host.textMenuShown);
         QVERIFY(host.paintModeButtonsShown);
         QTEST(host.timerPeriod, "periodAfter");
+        QCOMPARE(host.pointerShape, ToolHost::PointerShape::Default);
     }
 
     void dispatcherStartsWithTheSelectionTool()
