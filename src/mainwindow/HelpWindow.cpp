@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -68,7 +70,14 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 
 void HelpWindow::showPage(const QUrl& page)
 {
-    m_browser->setSource(page);
+    m_page = page;
+    if (QFileInfo(page.toLocalFile()).isFile()) {
+        m_browser->setSource(page);
+    } else {
+        m_browser->setHtml(QStringLiteral("<p>The help page %1 is missing: the program's help "
+                                          "folder has not been installed with it.</p>")
+                               .arg(QDir::toNativeSeparators(page.toLocalFile()).toHtmlEscaped()));
+    }
     show();
     raise();
     activateWindow();

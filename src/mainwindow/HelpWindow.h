@@ -17,9 +17,12 @@ class HelpWindow final : public QWidget
 public:
     explicit HelpWindow(QWidget* owner);
 
-    // Shows `page`, a local file with an optional anchor, and brings the window to the front.
+    // Shows `page`, a local file with an optional anchor, and brings the window to the front. A
+    // page that is missing is named in the window instead.
     void showPage(const QUrl& page);
     QTextBrowser* browser() const { return m_browser; }
+    // The page last asked for, shown or missing.
+    QUrl page() const { return m_page; }
 
 private:
     void pageChanged();
@@ -28,6 +31,7 @@ private:
     QToolButton* m_back = nullptr;
     QToolButton* m_forward = nullptr;
     QToolButton* m_home = nullptr;
+    QUrl m_page;
 };
 
 namespace help {

@@ -19,8 +19,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -214,15 +212,9 @@ void TForm1::showHelpTopic()
     openHelpPage(startup::helpTopicUrl(QCoreApplication::applicationDirPath(), HelpFile));
 }
 
-// A browser shows the page, or else the help window: help is never silent. Only pages that
-// were not shipped say so.
+// A browser shows the page, or else the help window: help is never silent.
 void TForm1::openHelpPage(const QUrl& page)
 {
-    if (!QFileInfo(page.toLocalFile()).isFile()) {
-        m_prompts.showError(QStringLiteral("Can not open help page: %1")
-                                .arg(QDir::toNativeSeparators(page.toLocalFile())));
-        return;
-    }
     help::openPage(page, this, m_help);
 }
 
