@@ -2,6 +2,7 @@
 #include "common/FindPart.h"
 #include "common/TestMain.h"
 #include "mainwindow/HelpWindow.h"
+#include "mainwindow/LivePreview.h"
 
 #include <QAction>
 #include <QMenu>
@@ -62,6 +63,32 @@ private slots:
         QCOMPARE(form().document().ProjectFileName, gone ? QString() : project);
         QCOMPARE(menu->actions().size(), gone ? 0 : 1);
         QCOMPARE(menu->menuAction()->isEnabled(), !gone);
+    }
+
+    // The live preview opens at the next start, where it was, when it was shown at the end.
+    void livePreviewRemembered_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("shown") << true;
+        QTest::newRow("hidden") << false;
+    }
+    void livePreviewRemembered()
+    {
+        QFETCH(bool, shown);
+        form().setLivePreviewShown(true);
+        form().setLivePreviewShown(shown);
+        // Moved by the user, a little down from where it opened.
+        const QPoint place = form().livePreview()->pos() + QPoint(0, 10);
+        form().livePreview()->move(place);
+        m_prompts.answers = {true};
+        QVERIFY(form().close());
+        openWindow();
+        form().restoreRememberedWindows();
+        QCOMPARE(form().livePreview() != nullptr, shown);
+        if (shown) {
+            QVERIFY(form().livePreview()->isVisible());
+            QCOMPARE(form().livePreview()->pos(), place);
+        }
     }
 
     // The shipped pages in the help window: a link, back, forward, a picture, each language.

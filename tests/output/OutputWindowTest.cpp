@@ -168,6 +168,7 @@ private slots:
         QVERIFY(seen.bottom() < rig.output->Panel1->y());
         const QSize last = rig.output->Image1->size() - QSize(1, 1);
         for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()}) {
+            QVERIFY(bar->isVisibleTo(rig.output.get()));
             bar->setValue(bar->minimum());
         }
         QVERIFY(seen.contains(rig.output->Image1->mapTo(rig.output.get(), QPoint(0, 0))));
