@@ -21,6 +21,9 @@ public:
         QString fileName;      // the name field's start text, e.g. "*.bmp" or a full path
         QString defaultSuffix; // added to a chosen name without extension, e.g. "BMP"
         QString filter;        // "description|mask|description|mask..."
+        // The kind of file (a RememberedPlaces kind): a dialog without a folder in `fileName`
+        // starts in the folder last used for it.
+        QString place;
     };
 
     virtual ~Prompts() = default;

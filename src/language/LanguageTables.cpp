@@ -16,6 +16,9 @@ const char* const messageTexts[][2] = {
     {"Are you sure to quit?", "确定现在退出吗?"},
     {"Archieving...", "正在生成..."},
     {"please wait", "请稍等片刻"},
+    {"Recen&t Projects", "最近的项目(&T)"},
+    {"The project %1 no longer exists. It has been taken off the recent projects.",
+     "项目 %1 已不存在, 已从最近的项目中移除."},
 };
 
 // One row per TextTarget, in its order.

@@ -24,7 +24,9 @@ enum class MessageRow
 {
     QuitQuestion,
     Archieving,
-    PleaseWait
+    PleaseWait,
+    RecentProjects,
+    RecentProjectMissing,
 };
 
 QString StatusHints(HintRow row, std::uint8_t UILanguage);

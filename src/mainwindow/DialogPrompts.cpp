@@ -2,6 +2,7 @@
 
 #include "chooser/ChooserRules.h"
 #include "chooser/TFileOpenDlg.h"
+#include "document/RememberedPlaces.h"
 #include "widgets/KeyboardReturn.h"
 
 #include <QApplication>
@@ -125,6 +126,8 @@ QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
     }
     if (!start.folder.isEmpty()) {
         dialog.setDirectory(start.folder);
+    } else if (const QString last = RememberedPlaces().folder(setup.place); !last.isEmpty()) {
+        dialog.setDirectory(last);
     }
     if (!start.file.isEmpty()) {
         dialog.selectFile(start.file);
@@ -139,6 +142,7 @@ QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
         return QString();
     }
     const QString chosen = dialog.selectedFiles().constFirst();
+    RememberedPlaces().rememberFolderOf(setup.place, chosen);
     // Qt's own dialog has added the suffix already; a platform dialog may not have.
     if (save || !QFileInfo::exists(chosen)) {
         return chooser::applyDefaultSuffix(chosen, suffix);
@@ -149,12 +153,22 @@ QString DialogPrompts::runFileDialog(const FileDialog& setup, bool save)
 QString DialogPrompts::runBitmapChooser(const QString& filter, bool preview)
 {
     const KeyboardReturn keyboard(parentWindow());
+    // A filter that lists height maps first is the depth map's.
+    const QString place =
+        filter.section(QLatin1Char('|'), 1, 1).compare(QLatin1String("*.bkp"), Qt::CaseInsensitive)
+            ? RememberedPlaces::Pictures
+            : RememberedPlaces::HeightMaps;
     if (!m_chooser) {
         m_chooser = new TFileOpenDlg(*this, m_parent);
+        // Within a run the chooser keeps its own folder; a new run starts where the last ended.
+        if (const QString last = RememberedPlaces().folder(place); !last.isEmpty()) {
+            m_chooser->setFolder(last);
+        }
     }
     m_chooser->setFilter(filter);
     m_chooser->setViewChecked(preview);
     m_chooser->exec();
+    RememberedPlaces().rememberFolderOf(place, m_chooser->ChooserFileName());
     return m_chooser->ChooserFileName();
 }
 

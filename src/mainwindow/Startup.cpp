@@ -67,6 +67,7 @@ int runEditor(int& argc, char** argv)
         // program ends without taking any input.
         return 0;
     }
+    form.restoreRememberedWindows();
     if (!arguments.file.isEmpty()) {
         // From the running loop, so that a message about the file shows over the window.
         QTimer::singleShot(0, &form, [&form, file = arguments.file] { form.openGivenFile(file); });

@@ -70,6 +70,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
     PnBackground->setBevelOuter(Panel::Bevel::None);
     createCommands();
     createMenus();
+    createRecentProjectsMenu();
     createBars();
     createPanes();
     createStatusBar();
@@ -171,6 +172,14 @@ void TForm1::resizeEvent(QResizeEvent* event)
         return;
     }
     layoutWindow();
+    // Once the window system has put the window where its new state has it.
+    QTimer::singleShot(0, this, &TForm1::keepPalettesClear);
+}
+
+void TForm1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    QTimer::singleShot(0, this, &TForm1::keepPalettesClear);
 }
 
 // Lays out the bars and the background the way aligned panels do: the speed bar on top, the
@@ -219,7 +228,8 @@ void TForm1::layoutBackground()
     Panel1->setGeometry(left, 0, m_leftPaneWidth, height);
     Panel2->setGeometry(Panel1->x() + Panel1->width(), 0, SplitterWidth, height);
     const int rightLeft = Panel2->x() + SplitterWidth;
-    Panel3->setGeometry(rightLeft, 0, std::max(0, PnBackground->width() - rightLeft), height);
+    Panel3->setGeometry(rightLeft, 0,
+                        std::max(0, PnBackground->width() - m_paletteColumn - rightLeft), height);
     Panel1->fitContents();
     Panel3->fitContents();
 }

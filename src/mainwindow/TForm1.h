@@ -19,6 +19,7 @@
 #include <vector>
 
 class EditorToolHost;
+class HelpWindow;
 class HostLink;
 class ImagePane;
 class ImageView;
@@ -31,6 +32,7 @@ class QActionGroup;
 class QMenu;
 class QTimer;
 class QToolButton;
+class QUrl;
 class ScrollBox;
 class Shape;
 class ShapeOptionPanel;
@@ -118,6 +120,15 @@ public:
     void HelpAboutItemClick();
     // The help page of the current language's help file, at the main window's topic.
     void showHelpTopic();
+    // The program's own help window, once a page has been shown there.
+    HelpWindow* helpWindow() const { return m_help; }
+
+    // What is remembered between runs (TForm1Places.cpp). A recent project opens as Open 3D
+    // Picture opens one; one that is gone is named in a message and leaves the list.
+    void openRecentProject(const QString& fileName);
+    // After the start-up: the live preview comes back if it was shown when the editor last
+    // ended.
+    void restoreRememberedWindows();
 
     // Crash recovery (TForm1Recovery.cpp).
     // From now on, a copy of whatever is unsaved is kept under `root`, written within `delayMs`
@@ -208,6 +219,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // One local file dropped on the window: a project anywhere, any other file on the pane whose
     // image it becomes (TForm1Desktop.cpp).
@@ -313,6 +325,22 @@ private:
     // the live preview to the left, out of their way (TForm1Startup.cpp).
     void placeFloatingWindow(QWidget* window, placement::Side side, bool clearOfOthers);
 
+    // Remembered places (TForm1Places.cpp).
+    void openHelpPage(const QUrl& page);
+    void createRecentProjectsMenu();
+    void fillRecentProjects();
+    void rememberRecentProject(const QString& fileName);
+    void rememberWindows();
+    // The menu with the speed bar, and the tool bar, on the screen: no floating window goes
+    // over them.
+    QList<QRect> barsOnScreen() const;
+    // The screen's part right of the tool bar and below the speed bar.
+    QRect clearOfBars() const;
+    // Maximised, the window keeps a column at its right for the palettes, which move into it;
+    // restored, they go back where they were.
+    void keepPalettesClear();
+    std::vector<QWidget*> paletteWindows() const;
+
     // Image files (TForm1ImageFiles.cpp).
     void clearActiveImage();
     bool savePatternStrip(const QString& fileName);
@@ -356,6 +384,12 @@ private:
     void openHostProjects();
     TdlgAbout* m_about = nullptr;
     LivePreview* m_livePreview = nullptr;
+    HelpWindow* m_help = nullptr;
+    QMenu* m_recentProjects = nullptr;
+    // The width kept free for the palettes at the window's right while it is maximised.
+    int m_paletteColumn = 0;
+    // Where the palettes were before they moved into that column.
+    std::vector<std::pair<QWidget*, QPoint>> m_palettePlaces;
 
     // A drag of the splitter is in progress.
     bool Dragging = false;

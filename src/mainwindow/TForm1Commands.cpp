@@ -189,8 +189,7 @@ std::span<const CommandRow> TForm1::commandTable()
         {.name = "SbMake3DP", .bar = Bar::Speed, .button = "SbMake3DP", .at = {233, 4},
          .hint = "Make 3D Picture", .hintText = TT::SbMake3DP, .glyph = Glyph::Make3D,
          .run = [](TForm1& f) { f.SbMake3DPClick(); }},
-        // Placed at the bar's right end by the layout. Unlike Help > Contents it says nothing
-        // when no browser opens.
+        // Placed at the bar's right end by the layout.
         {.name = "sbHelp", .bar = Bar::Speed, .button = "sbHelp", .at = {0, 4},
          .hint = "Help Contents|", .hintText = TT::sbHelp, .glyph = Glyph::Help,
          .run = [](TForm1& f) { f.sbHelpClick(); }},

@@ -3,6 +3,7 @@
 
 #include "document/ImageFiles.h"
 #include "document/Prompts.h"
+#include "document/RememberedPlaces.h"
 #include "document/THeightMapFile.h"
 #include "mainwindow/EditorToolHost.h"
 #include "mainwindow/TForm1.h"
@@ -141,10 +142,12 @@ bool TForm1::sbSaveAsClick()
     const QString chosen = m_prompts.chooseSaveFile(
         depthMap ? Prompts::FileDialog{QStringLiteral("*.bkp"), QStringLiteral("BKP"),
                                        QStringLiteral("Ground File[*.bkp]|*.bkp|"
-                                                      "All Files[*.*]|*.*")}
+                                                      "All Files[*.*]|*.*"),
+                                       RememberedPlaces::HeightMaps}
                  : Prompts::FileDialog{QStringLiteral("*.bmp"), QStringLiteral("BMP"),
                                        QStringLiteral("Layer File [*.bmp]|*.bmp|"
-                                                      "All Files[*.*]|*.*")});
+                                                      "All Files[*.*]|*.*"),
+                                       RememberedPlaces::Pictures});
     if (chosen.isEmpty()) {
         UpdateCaption();
         return true;

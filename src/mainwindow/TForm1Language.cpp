@@ -15,6 +15,7 @@ void TForm1::ChangeLanguage(std::uint8_t language)
     HelpFile = text(TextTarget::HelpFile);
     setWindowTitle(text(TextTarget::MainCaption));
     retextCommands(UILanguage);
+    fillRecentProjects();
     // The colour windows take their titles once they exist; the height palette and the pen style
     // picker keep theirs in both languages.
     for (const auto& [which, target] :

@@ -1,11 +1,16 @@
 // View > Live 3D Preview: a floating window whose 3D picture follows both images.
 
+#include "document/RememberedPlaces.h"
 #include "mainwindow/EditorToolHost.h"
 #include "mainwindow/LivePreview.h"
 #include "mainwindow/TForm1.h"
 #include "tools/TDrawTool.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 void TForm1::setLivePreviewShown(bool shown)
 {
@@ -27,9 +32,20 @@ void TForm1::setLivePreviewShown(bool shown)
         connect(m_livePreview, &LivePreview::shownChanged, command("LivePreviewItem"),
                 &QAction::setChecked);
         m_livePreview->resize(m_livePreview->sizeHint());
-        // Where the screen has no room on the left it covers the pattern strip rather than the
-        // depth map.
-        placeFloatingWindow(m_livePreview, placement::Side::Left, true);
+        // Where it was last, unless the main window's bars are there now; else beside the main
+        // window, or over its panes where the screen has no room beside it.
+        const QRect remembered = RememberedPlaces().livePreviewFrame();
+        const QScreen* screen =
+            remembered.isValid() ? QGuiApplication::screenAt(remembered.center()) : nullptr;
+        const QList<QRect> bars = barsOnScreen();
+        if (screen && screen->availableGeometry().contains(remembered) &&
+            std::none_of(bars.begin(), bars.end(),
+                         [&](const QRect& bar) { return bar.intersects(remembered); })) {
+            m_livePreview->resize(remembered.size());
+            m_livePreview->move(remembered.topLeft());
+        } else {
+            placeFloatingWindow(m_livePreview, placement::Side::Left, true);
+        }
     }
     m_livePreview->show();
     m_livePreview->raise();

@@ -2,6 +2,7 @@
 
 #include "document/ImageFiles.h"
 #include "document/Prompts.h"
+#include "document/RememberedPlaces.h"
 #include "document/TMy3DFile.h"
 #include "mainwindow/TForm1.h"
 #include "output/TfmArchieve.h"
@@ -85,9 +86,10 @@ void TForm1::sbNew3DClick()
 
 void TForm1::sb3DOpenClick()
 {
-    const QString chosen = m_prompts.chooseOpenFile(
-        {QStringLiteral("*.3DP"), QStringLiteral("3DP"),
-         QStringLiteral("3D-Picture File[*.3dp]|*.3dp|All Files[*.*]|*.*")});
+    const QString chosen =
+        m_prompts.chooseOpenFile({QStringLiteral("*.3DP"), QStringLiteral("3DP"),
+                                  QStringLiteral("3D-Picture File[*.3dp]|*.3dp|All Files[*.*]|*.*"),
+                                  RememberedPlaces::Projects});
     if (!chosen.isEmpty()) {
         openProjectFile(chosen);
     }
@@ -107,6 +109,7 @@ void TForm1::openProjectFile(const QString& fileName)
     m_document.ProjectFileName = fileName;
     OpenProject();
     UpdateCaption();
+    rememberRecentProject(fileName);
 }
 
 std::array<QString, 3> TForm1::namesInProject(const QString& fileName)
@@ -179,7 +182,8 @@ void TForm1::sb3DSaveasClick()
     }
     const QString chosen =
         m_prompts.chooseSaveFile({QStringLiteral("*.3dp"), QStringLiteral("3DP"),
-                                  QStringLiteral("3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*")});
+                                  QStringLiteral("3D-Picture [*.3dp]|*.3dp|All Files[*.*]|*.*"),
+                                  RememberedPlaces::Projects});
     if (chosen.isEmpty()) {
         return;
     }
@@ -208,6 +212,7 @@ bool TForm1::SaveProject()
     SwitchCurrentImage();
     if (written) {
         takeSavedNames();
+        rememberRecentProject(m_document.ProjectFileName);
     } else {
         m_prompts.showError(error);
     }

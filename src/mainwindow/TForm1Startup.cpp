@@ -6,7 +6,9 @@
 #include "document/TMy3DFile.h"
 #include "mainwindow/AboutBox.h"
 #include "mainwindow/EditorToolHost.h"
+#include "mainwindow/HelpWindow.h"
 #include "mainwindow/HostLink.h"
+#include "mainwindow/LivePreview.h"
 #include "mainwindow/StartupRules.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/Placement.h"
@@ -18,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
@@ -122,8 +123,32 @@ void TForm1::placeFloatingWindow(QWidget* window, placement::Side side, bool cle
             taken.append(frameOf(picker));
         }
     }
-    window->move(placement::besideMainWindow(frameOf(this), frameOf(window).size(),
-                                             screen->availableGeometry(), side, taken));
+    // A maximised window's frame may not be known yet; it is the screen's free area.
+    const QRect main =
+        isMaximized() || isFullScreen() ? screen->availableGeometry() : frameOf(this);
+    const QSize size = frameOf(window).size();
+    const QPoint beside =
+        placement::besideMainWindow(main, size, screen->availableGeometry(), side, taken);
+    if (!QRect(beside, size).intersects(main)) {
+        window->move(beside);
+        return;
+    }
+    // No room beside the window (maximised, say): over its panes, never over its bars; in the
+    // palettes' column while it keeps one.
+    QRect allowed = clearOfBars();
+    if (m_paletteColumn > 0 && window != m_livePreview) {
+        allowed.setLeft(allowed.right() + 1 - m_paletteColumn + placement::Gap);
+    }
+    const QRect over = placement::overMainWindow(allowed, size, taken);
+    if (over.size() != size) {
+        window->resize(window->size() - (size - over.size()));
+    }
+    // A window hidden after it was shown is moved by its inside's corner (it has forgotten its
+    // frame): its frame will be about as thick as this window's.
+    const QPoint frameCorner = window->isVisible() || !window->windowHandle()
+                                   ? QPoint()
+                                   : geometry().topLeft() - frameGeometry().topLeft();
+    window->move(over.topLeft() + frameCorner);
 }
 
 void TForm1::startHostLink(const QString& executablePath)
@@ -199,6 +224,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     endRecovery();
     event->accept();
+    rememberWindows();
     // The program ends with this window, whatever other windows are still open. (quit() would
     // try to close every window, this one included, and so ask again.)
     QCoreApplication::exit(0);
@@ -206,22 +232,24 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::HelpContentsItemClick()
 {
-    const QString page = startup::helpIndexPath(QCoreApplication::applicationDirPath());
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
-        m_prompts.showError(QStringLiteral("Can not open help page: index.htm"));
-    }
+    openHelpPage(
+        QUrl::fromLocalFile(startup::helpIndexPath(QCoreApplication::applicationDirPath())));
 }
 
 void TForm1::sbHelpClick()
 {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(startup::helpIndexPath(QCoreApplication::applicationDirPath())));
+    HelpContentsItemClick();
 }
 
 void TForm1::showHelpTopic()
 {
-    QDesktopServices::openUrl(
-        startup::helpTopicUrl(QCoreApplication::applicationDirPath(), HelpFile));
+    openHelpPage(startup::helpTopicUrl(QCoreApplication::applicationDirPath(), HelpFile));
+}
+
+// A browser shows the page, or else the help window: help is never silent.
+void TForm1::openHelpPage(const QUrl& page)
+{
+    help::openPage(page, this, m_help);
 }
 
 void TForm1::HelpAboutItemClick()

@@ -2,6 +2,7 @@
 
 #include "document/DocumentState.h"
 #include "document/Prompts.h"
+#include "document/RememberedPlaces.h"
 #include "document/TMy3DFile.h"
 #include "output/Centring.h"
 #include "output/TfmArchieve.h"
@@ -17,6 +18,8 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -78,7 +81,14 @@ TfmOutput::TfmOutput(TfmArchieve& progress, DocumentState& document, Prompts& pr
     resize(506, 423);
 
     // Two lowered bevels with a gap of 1 pixel between them, around Image1.
-    Panel2 = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Lowered, this, 1, 1);
+    // A picture larger than the room above the button bar scrolls; a smaller one sits centred.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("PictureScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_canvas = new QWidget;
+    m_scroll->setWidget(m_canvas);
+    Panel2 = new Panel(Panel::Bevel::Lowered, Panel::Bevel::Lowered, m_canvas, 1, 1);
     Panel2->setTopLeftCorners(Panel::Corners::None);
     Q_ASSERT(Panel2->frameWidth() == Panel2Inset);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -232,7 +242,7 @@ void TfmOutput::SbSaveClick()
     const bool titled = !m_document.ProjectFileName.isEmpty();
     TMy3DFile project(m_document.ProjectFileName);
     Prompts::FileDialog setup{QStringLiteral("*.bmp"), QStringLiteral("BMP"),
-                              QStringLiteral("BitMap[*.bmp]|*.bmp")};
+                              QStringLiteral("BitMap[*.bmp]|*.bmp"), RememberedPlaces::Outputs};
     if (titled) {
         setup.fileName = project.readString(FilesSection, TargetFileKey);
     }
@@ -277,11 +287,33 @@ void TfmOutput::FormResize()
     // The picture itself is centred; the bevels lie around it.
     const QSize pictureSize(m_picture.width(), m_picture.height());
     const QPoint inset(Panel2Inset, Panel2Inset);
+    const QSize framed = pictureSize + 2 * QSize(inset.x(), inset.y());
     Image1->setGeometry(QRect(inset, pictureSize));
     Image1->update();
-    const QPoint picturePosition = centring::framePosition(size(), Panel1Height, pictureSize);
-    Panel2->setGeometry(
-        QRect(picturePosition - inset, pictureSize + 2 * QSize(inset.x(), inset.y())));
+
+    // Each scroll bar that shows takes room from the other direction.
+    const QSize area(width(), std::max(0, height() - Panel1Height));
+    const int barWidth =
+        m_scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+    bool across = framed.width() > area.width();
+    const bool down = framed.height() > area.height() - (across ? barWidth : 0);
+    across = framed.width() > area.width() - (down ? barWidth : 0);
+    const QSize view = area - QSize(down ? barWidth : 0, across ? barWidth : 0);
+
+    // Scrolled, the frame starts at the canvas's corner so that its bevels can be seen too.
+    QPoint picturePosition =
+        centring::framePosition(view + QSize(0, Panel1Height), Panel1Height, pictureSize);
+    if (across) {
+        picturePosition.setX(inset.x());
+    }
+    if (down) {
+        picturePosition.setY(inset.y());
+    }
+    m_scroll->setGeometry(QRect(QPoint(0, 0), area));
+    m_scroll->setHorizontalScrollBarPolicy(across ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(down ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    m_canvas->resize(view.expandedTo(framed));
+    Panel2->setGeometry(QRect(picturePosition - inset, framed));
 }
 
 void TfmOutput::resizeEvent(QResizeEvent* event)

@@ -11,6 +11,7 @@ struct DocumentState;
 class Prompts;
 class Panel;
 class QFrame;
+class QScrollArea;
 class QTimer;
 class QToolButton;
 class StereogramRenderer;
@@ -98,5 +99,8 @@ private:
     const RasterImage& m_patternStrip;
     const RasterImage& m_depthMap;
     RasterImage m_picture;
+    QScrollArea* m_scroll = nullptr;
+    // Holds Panel2; as large as the picture's frame where that does not fit the window.
+    QWidget* m_canvas = nullptr;
     std::unique_ptr<StereogramRenderer> m_renderer;
 };

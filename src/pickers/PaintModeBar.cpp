@@ -1,6 +1,7 @@
 #include "pickers/PaintModeBar.h"
 
 #include "tools/DrawingState.h"
+#include "widgets/Glyphs.h"
 #include "widgets/Panel.h"
 
 #include <QButtonGroup>
@@ -12,47 +13,13 @@ namespace {
 
 constexpr int GlyphSize = 20;
 
-bool inDisc(int x, int y, QPoint centre, int radius)
-{
-    const int dx = x - centre.x();
-    const int dy = y - centre.y();
-    return dx * dx + dy * dy <= radius * radius;
-}
-
-// Two discs, red at the upper left and green at the lower right. Mixed, the overlap shows grey;
-// opaque, the green disc covers the red one.
-QPixmap glyph(bool mix)
-{
-    QImage image(GlyphSize, GlyphSize, QImage::Format_ARGB32);
-    const QPoint red(7, 7);
-    const QPoint green(12, 12);
-    const int radius = 6;
-    for (int y = 0; y < GlyphSize; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < GlyphSize; ++x) {
-            const bool inRed = inDisc(x, y, red, radius);
-            const bool inGreen = inDisc(x, y, green, radius);
-            if (inRed && inGreen) {
-                row[x] = mix ? qRgb(128, 128, 128) : qRgb(0, 160, 0);
-            } else if (inGreen) {
-                row[x] = qRgb(0, 160, 0);
-            } else if (inRed) {
-                row[x] = qRgb(224, 0, 0);
-            } else {
-                row[x] = qRgba(0, 0, 0, 0);
-            }
-        }
-    }
-    return QPixmap::fromImage(image);
-}
-
 QToolButton* modeButton(QWidget* parent, QPoint at, bool mix)
 {
     auto* button = new QToolButton(parent);
     button->setGeometry(at.x(), at.y(), 28, 28);
     button->setCheckable(true);
     button->setAutoRaise(false);
-    button->setIcon(glyph(mix));
+    button->setIcon(glyphIcon(mix ? Glyph::PaintMix : Glyph::PaintOpaque));
     button->setIconSize(QSize(GlyphSize, GlyphSize));
     return button;
 }

@@ -1,6 +1,7 @@
 #include "pickers/Placement.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace placement {
 
@@ -45,6 +46,30 @@ QPoint besideMainWindow(const QRect& mainFrame, const QSize& size, const QRect& 
     const int top = std::clamp(place.top(), screen.top(),
                                std::max(screen.top(), screen.bottom() + 1 - size.height()));
     return QPoint(left, top);
+}
+
+QRect overMainWindow(const QRect& allowed, const QSize& size, const QList<QRect>& taken)
+{
+    const QSize fits = size.boundedTo(allowed.size());
+    QList<int> tops{allowed.top()};
+    QList<int> lefts{allowed.right() + 1 - fits.width()};
+    for (const QRect& other : taken) {
+        tops.append(other.bottom() + 1 + Gap);
+        lefts.append(other.left() - Gap - fits.width());
+    }
+    std::sort(tops.begin(), tops.end());
+    std::sort(lefts.begin(), lefts.end(), std::greater<>());
+    for (int top : tops) {
+        for (int left : lefts) {
+            const QRect place(QPoint(left, top), fits);
+            if (allowed.contains(place) &&
+                std::none_of(taken.begin(), taken.end(),
+                             [&](const QRect& other) { return place.intersects(other); })) {
+                return place;
+            }
+        }
+    }
+    return QRect(QPoint(allowed.right() + 1 - fits.width(), allowed.top()), fits);
 }
 
 } // namespace placement

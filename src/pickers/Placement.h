@@ -25,4 +25,11 @@ inline constexpr int Gap = 8;
 QPoint besideMainWindow(const QRect& mainFrame, const QSize& size, const QRect& screen,
                         Side preferred, const QList<QRect>& taken = {});
 
+// Where a window goes when the screen leaves no free place beside the main window (a maximised
+// one, say): inside `allowed`, the part of the screen that is neither the main window's menu nor
+// its bars, as high and as far right as it can be. Rows are tried top down, each from the right
+// edge leftwards past the taken windows in the way; when no place is clear of `taken`, the top
+// right corner. The frame is `size` cut to `allowed`.
+QRect overMainWindow(const QRect& allowed, const QSize& size, const QList<QRect>& taken = {});
+
 } // namespace placement

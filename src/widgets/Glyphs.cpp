@@ -158,6 +158,32 @@ void drawGlyph(QPainter& p, Glyph glyph)
         p.drawRect(QRectF(2, 5, 16, 10));
         break;
     }
+    case Glyph::PaintMix: {
+        const QRectF left(1.5, 3.5, 11, 11);
+        const QRectF right(7.5, 5.5, 11, 11);
+        QPainterPath overlap;
+        overlap.addEllipse(left);
+        QPainterPath second;
+        second.addEllipse(right);
+        overlap = overlap.intersected(second);
+        p.setBrush(QColor(230, 60, 60));
+        p.drawEllipse(left);
+        p.setBrush(QColor(60, 110, 230));
+        p.drawEllipse(right);
+        p.setBrush(QColor(150, 70, 170));
+        p.drawPath(overlap);
+        // Both outlines whole: nothing is hidden.
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(left);
+        p.drawEllipse(right);
+        break;
+    }
+    case Glyph::PaintOpaque:
+        p.setBrush(QColor(230, 60, 60));
+        p.drawEllipse(QRectF(1.5, 3.5, 11, 11));
+        p.setBrush(QColor(60, 110, 230));
+        p.drawRect(QRectF(7.5, 6.5, 11, 11));
+        break;
     case Glyph::SavePicture: // a diskette
         p.fillRect(1, 1, 14, 14, QColor(0x00, 0x00, 0x80));
         p.fillRect(4, 2, 8, 5, Qt::white);

@@ -28,6 +28,10 @@ enum class Glyph
     SavePicture,
     FullScreen,
     PrintPicture,
+    // The colour windows' paint modes: two see-through discs whose overlap mixes, and a solid
+    // square hiding the disc behind it.
+    PaintMix,
+    PaintOpaque,
 };
 
 QIcon glyphIcon(Glyph glyph);

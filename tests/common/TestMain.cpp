@@ -7,6 +7,8 @@ using TestApplication = QApplication;
 #include <QGuiApplication>
 using TestApplication = QGuiApplication;
 #endif
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <utility>
@@ -32,6 +34,11 @@ bool registerTestClass(const char* name, Factory factory)
 
 int main(int argc, char** argv)
 {
+    // What the editor remembers between runs goes to a folder of this run, never the user's;
+    // programs the tests start inherit it.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     TestApplication app(argc, argv);
     int failures = 0;
     for (auto& [name, factory] : testsupport::registry()) {

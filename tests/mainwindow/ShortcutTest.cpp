@@ -1,12 +1,14 @@
 #include "WindowFixture.h"
 #include "common/FindPart.h"
 #include "common/TestMain.h"
+#include "mainwindow/HelpWindow.h"
 #include "tools/TDrawTool.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
 
@@ -110,12 +112,17 @@ private slots:
             << "F1" << true << true << QStringList{"open help/c3DP.htm#10"};
         QTest::newRow("Help Contents")
             << "HelpContentsItem" << false << true << QStringList{"open help/index.htm"};
+        // Without a browser the program's own help window shows the page.
         QTest::newRow("Help Contents, no viewer")
-            << "HelpContentsItem" << false << false
-            << QStringList{"Error: Can not open help page: index.htm"};
+            << "HelpContentsItem" << false << false << QStringList{"window help/index.htm"};
         QTest::newRow("help button")
             << "sbHelp" << false << true << QStringList{"open help/index.htm"};
-        QTest::newRow("help button, no viewer") << "sbHelp" << false << false << QStringList{};
+        QTest::newRow("help button, no viewer")
+            << "sbHelp" << false << false << QStringList{"window help/index.htm"};
+        QTest::newRow("F1, no viewer")
+            << "F1" << false << false << QStringList{"window help/3DP.htm#10"};
+        QTest::newRow("F1, Chinese, no viewer")
+            << "F1" << true << false << QStringList{"window help/c3DP.htm#10"};
         // A menu item and its button are one command: each use runs it once.
         QTest::newRow("Cut item") << "EditCutItem" << false << true << QStringList{"cut"};
         QTest::newRow("Cut button") << "sbCut" << false << true << QStringList{"cut"};
@@ -148,6 +155,14 @@ private slots:
             item->trigger();
         } else {
             QTest::keySequence(form().windowHandle(), QKeySequence(input));
+        }
+        if (HelpWindow* window = form().helpWindow(); window && window->isVisible()) {
+            m_viewer.log = nullptr;
+            const QUrl shown = window->page();
+            m_log << QStringLiteral("window ") +
+                         QDir(QCoreApplication::applicationDirPath())
+                             .relativeFilePath(shown.toLocalFile()) +
+                         (shown.hasFragment() ? QLatin1Char('#') + shown.fragment() : QString());
         }
         QTEST(m_log + m_prompts.log, "log");
     }

@@ -20,6 +20,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -158,6 +160,23 @@ private slots:
         QVERIFY(available.contains(rig.output->frameGeometry()));
         QCOMPARE(rig.output->Image1->size(),
                  QSize(rig.strip.width() + available.width(), available.height()));
+        // Scrolled to either end, the first and the last pixel show above the buttons.
+        auto* scroll = rig.output->findChild<QScrollArea*>(QStringLiteral("PictureScroll"));
+        QVERIFY(scroll);
+        const QRect seen(scroll->viewport()->mapTo(rig.output.get(), QPoint(0, 0)),
+                         scroll->viewport()->size());
+        QVERIFY(seen.bottom() < rig.output->Panel1->y());
+        const QSize last = rig.output->Image1->size() - QSize(1, 1);
+        for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()}) {
+            QVERIFY(bar->isVisibleTo(rig.output.get()));
+            bar->setValue(bar->minimum());
+        }
+        QVERIFY(seen.contains(rig.output->Image1->mapTo(rig.output.get(), QPoint(0, 0))));
+        for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()}) {
+            bar->setValue(bar->maximum());
+        }
+        QVERIFY(seen.contains(
+            rig.output->Image1->mapTo(rig.output.get(), QPoint(last.width(), last.height()))));
     }
 
     // Driven by the window's own timer, with the event loop running.

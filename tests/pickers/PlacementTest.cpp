@@ -44,6 +44,30 @@ private slots:
                                           taken),
               "corner");
     }
+
+    // Over a maximised window: `allowed` is the screen right of the tool bar and below the bars.
+    void overMainWindow_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<QRect>>("taken");
+        QTest::addColumn<QRect>("frame");
+        const QSize preview(400, 300);
+        const QRect palette(1400, 75, 200, 300);
+        QTest::newRow("top right") << preview << QList<QRect>{} << QRect(1200, 75, 400, 300);
+        QTest::newRow("left of a palette")
+            << preview << QList<QRect>{palette} << QRect(992, 75, 400, 300);
+        QTest::newRow("next row down when the top is full")
+            << QSize(200, 100) << QList<QRect>{palette, QRect(60, 75, 1332, 50)}
+            << QRect(1192, 133, 200, 100);
+        QTest::newRow("cut to the room")
+            << QSize(2000, 1200) << QList<QRect>{} << QRect(60, 75, 1540, 925);
+    }
+    void overMainWindow()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QList<QRect>, taken);
+        QTEST(placement::overMainWindow(QRect(60, 75, 1540, 925), size, taken), "frame");
+    }
 };
 
 DEPTHLOOM_TEST_CLASS(PlacementTest);
