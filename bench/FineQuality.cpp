@@ -1,8 +1,11 @@
 // fine_quality [WIDTH HEIGHT [FOLDER]]: how well both renderers' pictures read back. Builds a
 // shapes depth map and a smooth dome (default 1000 x 800) on a random-dot strip, renders each
 // with both renderers, decodes every picture and prints, per picture, the pixels misdecoded by
-// more than one shift level, the echo and the distinct depths found on raised ground. With a
-// FOLDER it also writes the depth maps, the pictures and the decoded depth pictures there.
+// more than one shift level, the echo and the distinct depths found on raised ground, and the
+// texture's contrast (mean difference between neighbouring pixels) in each strip-wide band
+// out from the middle, where the pattern starts, with its spread. A third map holds plateaus
+// whose separations fall on half pixels. With a FOLDER it also writes the depth maps, the
+// pictures and the decoded depth pictures there.
 
 #include "raster/RasterImage.h"
 #include "render/FineRenderer.h"
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -39,6 +43,43 @@ RasterImage shapes(int width, int height)
         }
     }
     return depth;
+}
+
+// Plateaus at greys 4 above a whole shift: separations half a pixel off the grid.
+RasterImage halves(int width, int height)
+{
+    RasterImage depth;
+    depth.brush().color = colorref::grey(60);
+    depth.setSize(width, height);
+    depth.pen().style = PenStyle::Clear;
+    for (int i = 0; i < 4; ++i) {
+        depth.brush().color = colorref::grey(100 + 40 * i);
+        const int inset = (i + 1) * std::min(width, height) / 10;
+        depth.rectangle(inset, inset, width - inset, height - inset);
+    }
+    return depth;
+}
+
+// Mean absolute difference of neighbouring pixels, over the three channels, in each full band
+// a strip wide out from the middle of the picture, left to right.
+std::vector<double> bandContrast(const RasterImage& picture, int stripWidth)
+{
+    const int middle = picture.width() / 2;
+    const int firstBand = (middle - stripWidth / 2) % stripWidth;
+    std::vector<double> bands;
+    for (int from = firstBand; from + stripWidth <= picture.width(); from += stripWidth) {
+        long long sum = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            const QRgb* row = picture.constScanLine(y);
+            for (int x = std::max(from, 1); x < from + stripWidth; ++x) {
+                sum += std::abs(qRed(row[x]) - qRed(row[x - 1])) +
+                       std::abs(qGreen(row[x]) - qGreen(row[x - 1])) +
+                       std::abs(qBlue(row[x]) - qBlue(row[x - 1]));
+            }
+        }
+        bands.push_back(double(sum) / (3.0 * stripWidth * picture.height()));
+    }
+    return bands;
 }
 
 RasterImage dome(int width, int height)
@@ -69,6 +110,14 @@ void report(const char* name, const RasterImage& picture, const stereodecoder::S
         "largest echo %6d  depths %4d\n",
         name, s.scored, s.misdecoded, 100.0 * double(s.misdecoded) / double(s.scored),
         s.misdecodedInside, s.echo, s.largestEcho, s.levels);
+    const std::vector<double> bands = bandContrast(picture, stripWidth);
+    const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
+    std::printf("%-16s away from edges %.3f %%  contrast by band", name,
+                100.0 * double(s.misdecodedInside) / double(s.scored));
+    for (const double band : bands) {
+        std::printf(" %.1f", band);
+    }
+    std::printf("  spread %.1f %%\n", 100.0 * (*high - *low) / *high);
     if (!folder.isEmpty()) {
         picture.image().save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
         depthPicture(got, stripWidth)
@@ -107,7 +156,8 @@ int main(int argc, char** argv)
     const RasterImage strip = FineRenderer::randomStrip(height, Seed);
     const int s = strip.width();
     for (const auto& [name, depth] :
-         {std::pair{"shapes", shapes(width, height)}, std::pair{"dome", dome(width, height)}}) {
+         {std::pair{"shapes", shapes(width, height)}, std::pair{"dome", dome(width, height)},
+          std::pair{"halves", halves(width, height)}}) {
         if (!folder.isEmpty()) {
             depth.image().save(folder + QStringLiteral("/%1-depth.png").arg(QLatin1String(name)));
         }

@@ -54,11 +54,90 @@ int roundingPhase(int y, int oversample)
     return Sub * reversed / rows;
 }
 
-// Solves one row at a time; holds the buffers that every row reuses.
-class RowSolver
+// The strip's row as N samples a pixel of a smooth curve through it. Sample k of pixel x lies
+// at x + (k + 1/2) / N - 1/2 (pixel centres at whole numbers); its colour is a weighted sum of
+// the pixels within Reach, the weights a sinc cut off at Cutoff of the pixel rate under a
+// sinc window, in fixed point.
+class StripResampler
 {
 public:
-    RowSolver(const RasterImage& strip, const RasterImage& depth, int oversample)
+    static constexpr int Reach = 4;
+    static constexpr double Cutoff = 0.85;
+    static constexpr int Taps = 2 * Reach;
+    static constexpr int One = 1 << 14;
+
+    explicit StripResampler(int oversample) : m_n(oversample), m_weights(size_t(oversample) * Taps)
+    {
+        const auto sinc = [](double t) { return t == 0 ? 1.0 : std::sin(M_PI * t) / (M_PI * t); };
+        for (int k = 0; k < m_n; ++k) {
+            // Taps reach pixels x - Reach + 1 .. x + Reach.
+            const double offset = (k + 0.5) / m_n - 0.5;
+            double weights[Taps];
+            double sum = 0;
+            for (int j = 0; j < Taps; ++j) {
+                const double t = offset - (j - Reach + 1);
+                weights[j] = std::abs(t) < Reach ? Cutoff * sinc(Cutoff * t) * sinc(t / Reach) : 0;
+                sum += weights[j];
+            }
+            // Rounded so the weights add up to exactly One: flat colour stays exact.
+            int* fixed = m_weights.data() + size_t(k) * Taps;
+            int total = 0;
+            int largest = 0;
+            for (int j = 0; j < Taps; ++j) {
+                fixed[j] = int(std::lround(weights[j] / sum * One));
+                total += fixed[j];
+                largest = fixed[j] > fixed[largest] ? j : largest;
+            }
+            fixed[largest] += One - total;
+        }
+    }
+
+    void resample(const QRgb* row, int width, QRgb* to)
+    {
+        // The row with Reach pixels of wrap-around on each side, one channel after the other.
+        const int padded = width + Taps;
+        m_channels.resize(size_t(3) * size_t(padded));
+        for (int i = 0; i < padded; ++i) {
+            const int x = ((i - Reach + 1) % width + width) % width;
+            const QRgb colour = row[x];
+            m_channels[size_t(i)] = qRed(colour);
+            m_channels[size_t(padded + i)] = qGreen(colour);
+            m_channels[size_t(2 * padded + i)] = qBlue(colour);
+        }
+        const auto channel = [](int sum) { return std::clamp((sum + One / 2) >> 14, 0, 255); };
+        for (int x = 0; x < width; ++x) {
+            const int* red = m_channels.data() + x;
+            const int* green = red + padded;
+            const int* blue = green + padded;
+            for (int k = 0; k < m_n; ++k) {
+                const int* w = m_weights.data() + size_t(k) * Taps;
+                int r = 0;
+                int g = 0;
+                int b = 0;
+                for (int j = 0; j < Taps; ++j) {
+                    r += w[j] * red[j];
+                    g += w[j] * green[j];
+                    b += w[j] * blue[j];
+                }
+                *to++ = qRgb(channel(r), channel(g), channel(b));
+            }
+        }
+    }
+
+private:
+    const int m_n;
+    std::vector<int> m_weights; // Taps per sample phase
+    std::vector<int> m_channels;
+};
+
+} // namespace
+
+// Solves one row at a time; holds the buffers that every row reuses. A strip row it has
+// resampled is taken to stay as it is while the solver lives.
+class FineRowSolver
+{
+public:
+    FineRowSolver(const RasterImage& strip, const RasterImage& depth, int oversample)
         : m_strip(strip), m_depth(depth), m_n(oversample), m_stripWidth(strip.width()),
           m_depthWidth(depth.isEmpty() ? 0 : depth.width())
     {
@@ -92,12 +171,27 @@ public:
     }
 
 private:
+    // A row of the strip is resampled once, and every repeat copies those samples, so no
+    // repeat is resampled again. Each pixel repeated N times would do for ground, but a repeat
+    // that lies a fraction of a pixel off the pixel grid then reduces to the mean of two strip
+    // pixels where its neighbours keep them sharp, and texture contrast alternates across the
+    // picture. Samples of the strip as a smooth curve (a windowed sinc, wrapping round the strip,
+    // cut off a little below the pixel rate) reduce to the same contrast at every fraction,
+    // within a few per cent.
     void expandStrip(const QRgb* stripRow)
     {
+        if (stripRow == m_expandedRow) {
+            return;
+        }
+        m_expandedRow = stripRow;
         QRgb* to = m_stripSamples.data();
-        for (int x = 0; x < m_stripWidth; ++x) {
-            std::fill_n(to, m_n, stripRow[x] | Black);
-            to += m_n;
+        if (m_n == 1) {
+            // No repeat lies off the grid.
+            for (int x = 0; x < m_stripWidth; ++x) {
+                to[x] = stripRow[x] | Black;
+            }
+        } else {
+            m_resampler.resample(stripRow, m_stripWidth, to);
         }
         std::reverse_copy(m_stripSamples.begin(), m_stripSamples.end(), m_mirroredSamples.begin());
     }
@@ -381,12 +475,16 @@ private:
     std::array<int, 256> m_halfForRed{};
     int m_groundHalf = 0;
     std::vector<QRgb> m_colours;
-    std::vector<QRgb> m_stripSamples;    // the strip's row, each pixel repeated N times
+    StripResampler m_resampler{m_n};
+    const QRgb* m_expandedRow = nullptr; // the strip row m_stripSamples holds
+    std::vector<QRgb> m_stripSamples;    // the strip's row, N samples a pixel
     std::vector<QRgb> m_mirroredSamples; // the same from right to left
     std::vector<Run> m_runs;
     std::vector<Link> m_links;
     std::vector<int> m_nearestRight;
 };
+
+namespace {
 
 void drawDots(RasterImage& picture, int stripWidth)
 {
@@ -438,6 +536,19 @@ RasterImage FineRenderer::render(const RasterImage& patternStrip, const RasterIm
 void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& depthMap,
                           const Options& options, RasterImage& output)
 {
+    if (!layOut(patternStrip, depthMap, options, output)) {
+        return;
+    }
+    Rows rows(patternStrip, depthMap, options);
+    const int band = output.height() - depthMap.height();
+    for (int y = 0; y < depthMap.height(); ++y) {
+        rows.render(y, output.scanLine(band + y));
+    }
+}
+
+bool FineRenderer::layOut(const RasterImage& patternStrip, const RasterImage& depthMap,
+                          const Options& options, RasterImage& output)
+{
     const int oversample = std::clamp(options.oversample, 1, MaxOversample);
     const int stripWidth = patternStrip.width();
     const int band = options.dots ? dotBandHeight(stripWidth) : 0;
@@ -460,7 +571,7 @@ void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& de
         output.setSize(int(width), int(height));
     }
     if (output.isEmpty()) {
-        return;
+        return false;
     }
     if (band > 0) {
         drawDots(output, stripWidth);
@@ -469,12 +580,22 @@ void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& de
         for (int y = band; y < output.height(); ++y) {
             std::fill_n(output.scanLine(y), output.width(), White);
         }
-        return;
+        return false;
     }
-    RowSolver solver(patternStrip, depthMap, oversample);
-    for (int y = 0; y < depthMap.height(); ++y) {
-        solver.solve(y, output.scanLine(band + y));
-    }
+    return true;
+}
+
+FineRenderer::Rows::Rows(const RasterImage& patternStrip, const RasterImage& depthMap,
+                         const Options& options)
+    : m_solver(std::make_unique<FineRowSolver>(patternStrip, depthMap,
+                                               std::clamp(options.oversample, 1, MaxOversample)))
+{}
+
+FineRenderer::Rows::~Rows() = default;
+
+void FineRenderer::Rows::render(int y, QRgb* out)
+{
+    m_solver->solve(y, out);
 }
 
 RasterImage FineRenderer::randomStrip(int height, quint32 seed)
