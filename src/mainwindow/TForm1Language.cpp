@@ -1,6 +1,7 @@
 // Switching the main window's texts between English and Chinese.
 
 #include "mainwindow/EditorToolHost.h"
+#include "mainwindow/LivePreview.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/FloatingPalette.h"
 
@@ -15,6 +16,9 @@ void TForm1::ChangeLanguage(std::uint8_t language)
     HelpFile = text(TextTarget::HelpFile);
     setWindowTitle(text(TextTarget::MainCaption));
     retextCommands(UILanguage);
+    if (m_livePreview) {
+        m_livePreview->setLanguage(UILanguage);
+    }
     // The colour windows take their titles once they exist; the height palette and the pen style
     // picker keep theirs in both languages.
     for (const auto& [which, target] :

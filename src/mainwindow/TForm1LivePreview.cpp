@@ -3,6 +3,7 @@
 #include "mainwindow/EditorToolHost.h"
 #include "mainwindow/LivePreview.h"
 #include "mainwindow/TForm1.h"
+#include "print/Pntmange.h"
 #include "tools/TDrawTool.h"
 
 #include <QAction>
@@ -23,9 +24,16 @@ void TForm1::setLivePreviewShown(bool shown)
                     m_drawTool->setMarksShown(marksShown);
                 }
             },
-            this);
+            m_prompts, this);
+        m_livePreview->setLanguage(UILanguage);
         connect(m_livePreview, &LivePreview::shownChanged, command("LivePreviewItem"),
                 &QAction::setChecked);
+        // The print dialog runs the event loop, in which the preview goes on rendering.
+        connect(m_livePreview, &LivePreview::printRequested, this,
+                [this](const RasterImage& picture) {
+                    const RasterImage shown = picture;
+                    m_printing->PrintPicture(shown);
+                });
         m_livePreview->resize(m_livePreview->sizeHint());
         // Where the screen has no room on the left it covers the pattern strip rather than the
         // depth map.
