@@ -11,6 +11,7 @@
 #include "render/FineRenderer.h"
 #include "render/StereoDecoder.h"
 #include "render/StereogramRenderer.h"
+#include "render/TextureContrast.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -58,28 +59,6 @@ RasterImage halves(int width, int height)
         depth.rectangle(inset, inset, width - inset, height - inset);
     }
     return depth;
-}
-
-// Mean absolute difference of neighbouring pixels, over the three channels, in each full band
-// a strip wide out from the middle of the picture, left to right.
-std::vector<double> bandContrast(const RasterImage& picture, int stripWidth)
-{
-    const int middle = picture.width() / 2;
-    const int firstBand = (middle - stripWidth / 2) % stripWidth;
-    std::vector<double> bands;
-    for (int from = firstBand; from + stripWidth <= picture.width(); from += stripWidth) {
-        long long sum = 0;
-        for (int y = 0; y < picture.height(); ++y) {
-            const QRgb* row = picture.constScanLine(y);
-            for (int x = std::max(from, 1); x < from + stripWidth; ++x) {
-                sum += std::abs(qRed(row[x]) - qRed(row[x - 1])) +
-                       std::abs(qGreen(row[x]) - qGreen(row[x - 1])) +
-                       std::abs(qBlue(row[x]) - qBlue(row[x - 1]));
-            }
-        }
-        bands.push_back(double(sum) / (3.0 * stripWidth * picture.height()));
-    }
-    return bands;
 }
 
 RasterImage dome(int width, int height)

@@ -2,6 +2,7 @@
 
 #include "RenderFixtures.h"
 #include "StereoDecoder.h"
+#include "TextureContrast.h"
 #include "common/TestMain.h"
 #include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
@@ -298,19 +299,7 @@ private Q_SLOTS:
         const RasterImage strip = FineRenderer::randomStrip(depth.height(), 8);
         const int s = strip.width();
         const RasterImage out = FineRenderer::render(strip, depth, {oversample, false});
-        std::vector<double> bands;
-        for (int from = (out.width() / 2 - s / 2) % s; from + s <= out.width(); from += s) {
-            long long sum = 0;
-            for (int y = 0; y < out.height(); ++y) {
-                const QRgb* row = out.constScanLine(y);
-                for (int x = std::max(from, 1); x < from + s; ++x) {
-                    sum += std::abs(qRed(row[x]) - qRed(row[x - 1])) +
-                           std::abs(qGreen(row[x]) - qGreen(row[x - 1])) +
-                           std::abs(qBlue(row[x]) - qBlue(row[x - 1]));
-                }
-            }
-            bands.push_back(double(sum) / (3.0 * s * out.height()));
-        }
+        const std::vector<double> bands = bandContrast(out, s);
         const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
         const Score read = score(decode(out.image(), s - 26, s + 1),
                                  expectedForFineRenderer(depth, s, oversample), s);
