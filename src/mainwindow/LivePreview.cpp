@@ -139,17 +139,28 @@ void LivePreview::buildBar()
     m_fullScreen = makeButton(m_bar, "sbFullScreenPreview", Glyph::FullScreen);
     m_print = makeButton(m_bar, "sbPrintPreview", Glyph::PrintPicture);
 
-    auto* row = new QHBoxLayout(m_bar);
-    row->setContentsMargins(4, 2, 4, 2);
-    for (QWidget* part : std::initializer_list<QWidget*>{
-             m_rendererLabel, m_renderer, m_oversampleLabel, m_oversample, m_randomStrip,
-             m_seedLabel, m_seed, m_dots}) {
-        row->addWidget(part);
+    // Two rows, so that the bar is no wider than a small picture: the renderer and the buttons,
+    // then the finer renderer's strip and dots.
+    auto* rows = new QVBoxLayout(m_bar);
+    rows->setContentsMargins(4, 2, 4, 2);
+    rows->setSpacing(2);
+    auto* first = new QHBoxLayout;
+    auto* second = new QHBoxLayout;
+    rows->addLayout(first);
+    rows->addLayout(second);
+    for (QWidget* part : std::initializer_list<QWidget*>{m_rendererLabel, m_renderer,
+                                                         m_oversampleLabel, m_oversample}) {
+        first->addWidget(part);
     }
-    row->addStretch();
+    first->addStretch();
     for (QWidget* part : {m_save, m_fullScreen, m_print}) {
-        row->addWidget(part);
+        first->addWidget(part);
     }
+    for (QWidget* part :
+         std::initializer_list<QWidget*>{m_randomStrip, m_seedLabel, m_seed, m_dots}) {
+        second->addWidget(part);
+    }
+    second->addStretch();
 
     connect(m_renderer, &QComboBox::currentIndexChanged, this, &LivePreview::modeChosen);
     connect(m_oversample, &QComboBox::currentIndexChanged, this, &LivePreview::modeChosen);
