@@ -31,7 +31,7 @@ class QToolButton;
 // A bar above the picture chooses the renderer: as Make 3D (the default), or the finer renderer
 // with its oversampling, a strip of random dots instead of the pattern strip and the convergence
 // dots. Its buttons save the picture shown (PNG or BMP), show it full screen and ask for it to
-// be printed; they act on a copy taken at the click, as the picture may go on changing.
+// be printed, as it is at the click: the picture may go on changing meanwhile.
 class LivePreview final : public QWidget
 {
     Q_OBJECT

@@ -8,9 +8,10 @@
 
 class FineRowSolver;
 
-// A second way to build the 3D picture, for the batch command: the same size and the same depth
-// as StereogramRenderer (a pixel of grey g is seen at separation S - max(0, g - 56) / 8 pixels,
-// S the strip width), without its echoes, ghost fragments and terraces.
+// A second way to build the 3D picture, for the batch command and the live preview: the same size
+// and the same depth as StereogramRenderer (a pixel of grey g is seen at separation
+// S - max(0, g - 56) / 8 pixels, S the strip width), without its echoes, ghost fragments and
+// terraces.
 //
 // Every row is solved on its own at `oversample` times the width and then reduced, each pixel
 // the mean of its samples, so separations count in fractions of a pixel. The depth map is a
@@ -21,12 +22,12 @@ class FineRowSolver;
 // the surface makes nothing equal. Samples are coloured from the middle of the row outwards,
 // each copying its partner on the middle's side. Those whose partner lies across the middle,
 // the pattern's source, take the strip's colours in order at their own column, so flat ground
-// repeats the strip where the row renderer puts it. With more than one sample a pixel the
-// strip is first resampled once as a smooth curve, so that a repeat a fraction of a pixel off
-// the grid keeps the texture's contrast; ground then shows the strip a little softened. Those with
-// no partner, a stretch only one eye sees, take the strip's colours in reverse order, which matches
-// nothing around them. A gap of up to half a pixel between partners, which only rounding leaves on
-// a slope, copies like its neighbour instead.
+// repeats the strip where the row renderer puts it. Those with no partner, a stretch only one
+// eye sees, take the strip's colours in reverse order, which matches nothing around them. A gap
+// of up to half a pixel between partners, which only rounding leaves on a slope, copies like its
+// neighbour instead. With more than one sample a pixel the strip is resampled once, as a smooth
+// curve, before any of this, so that a repeat a fraction of a pixel off the grid keeps the
+// texture's contrast; ground then shows the strip a little softened.
 //
 // At 4 samples a pixel two neighbouring grey levels are half a sample apart; rows cycle the
 // rounding of such half samples, so over each pair of rows every grey level has a depth of its

@@ -95,23 +95,21 @@ enum Renderer
 
 LiveStereogram::Mode modeFor(int renderer)
 {
-    LiveStereogram::Mode mode;
-    mode.fine = renderer != AsMake3D;
-    mode.randomStrip = mode.options.dots = renderer == FineRandomDots;
-    mode.options.oversample = renderer == FineRandomDots ? 2 : 4;
-    mode.seed = 7;
-    return mode;
+    return {renderer != AsMake3D,
+            {renderer == FineRandomDots ? 2 : 4, renderer == FineRandomDots},
+            renderer == FineRandomDots,
+            7};
 }
 
-RasterImage fromScratch(const RasterImage& strip, const RasterImage& depth, int renderer)
+RasterImage fromScratch(const RasterImage& strip, const RasterImage& depth,
+                        const LiveStereogram::Mode& mode)
 {
-    const LiveStereogram::Mode mode = modeFor(renderer);
-    if (!mode.fine) {
-        return StereogramRenderer::renderAll(strip, depth);
-    }
-    return FineRenderer::render(
-        mode.randomStrip ? FineRenderer::randomStrip(depth.height(), mode.seed) : strip, depth,
-        mode.options);
+    return !mode.fine
+               ? StereogramRenderer::renderAll(strip, depth)
+               : FineRenderer::render(mode.randomStrip
+                                          ? FineRenderer::randomStrip(depth.height(), mode.seed)
+                                          : strip,
+                                      depth, mode.options);
 }
 
 } // namespace
@@ -172,7 +170,8 @@ private Q_SLOTS:
                 continue;
             }
             QVERIFY(live.render(NoLimit));
-            DL_COMPARE_IMAGES(live.picture().image(), fromScratch(strip, depth, renderer).image());
+            DL_COMPARE_IMAGES(live.picture().image(),
+                              fromScratch(strip, depth, live.mode()).image());
             const qint64 redone = live.rowsRendered() - rowsBeforeEdit;
             if (renderer != AsMake3D && edit.kind == Edit::Depth) {
                 QCOMPARE(redone, qint64((edit.area & depth.clipRect()).height()));
@@ -183,7 +182,7 @@ private Q_SLOTS:
         while (!live.render(0)) {
         }
         QVERIFY(live.upToDate() && live.hasPicture());
-        DL_COMPARE_IMAGES(live.picture().image(), fromScratch(strip, depth, renderer).image());
+        DL_COMPARE_IMAGES(live.picture().image(), fromScratch(strip, depth, live.mode()).image());
         if (Scripts[script].rows >= 0) {
             QVERIFY(live.rowsRendered() - rowsBefore <= Scripts[script].rows);
         }

@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-// The texture's contrast in each whole band one strip wide, out from the middle of the picture
-// where the pattern starts, left to right: the mean absolute difference of horizontally
-// neighbouring pixels over the three channels.
+// The texture's contrast, the mean difference of neighbouring pixels over the three channels,
+// in each whole band a strip wide out from the middle of the picture, left to right.
 inline std::vector<double> bandContrast(const RasterImage& picture, int stripWidth)
 {
     std::vector<double> bands;
