@@ -1,17 +1,22 @@
 // fine_quality [WIDTH HEIGHT [FOLDER]]: how well both renderers' pictures read back. Builds a
 // shapes depth map and a smooth dome (default 1000 x 800) on a random-dot strip, renders each
 // with both renderers, decodes every picture and prints, per picture, the pixels misdecoded by
-// more than one shift level, the echo and the distinct depths found on raised ground. With a
-// FOLDER it also writes the depth maps, the pictures and the decoded depth pictures there.
+// more than one shift level, the echo and the distinct depths found on raised ground, and the
+// texture's contrast (mean difference between neighbouring pixels) in each strip-wide band
+// out from the middle, where the pattern starts, with its spread. A third map holds plateaus
+// whose separations fall on half pixels. With a FOLDER it also writes the depth maps, the
+// pictures and the decoded depth pictures there.
 
 #include "raster/RasterImage.h"
 #include "render/FineRenderer.h"
 #include "render/StereoDecoder.h"
 #include "render/StereogramRenderer.h"
+#include "render/TextureContrast.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -37,6 +42,21 @@ RasterImage shapes(int width, int height)
         } else {
             depth.rectangle(x, y, x + size, y + size * 2 / 3);
         }
+    }
+    return depth;
+}
+
+// Plateaus at greys 4 above a whole shift: separations half a pixel off the grid.
+RasterImage halves(int width, int height)
+{
+    RasterImage depth;
+    depth.brush().color = colorref::grey(60);
+    depth.setSize(width, height);
+    depth.pen().style = PenStyle::Clear;
+    for (int i = 0; i < 4; ++i) {
+        depth.brush().color = colorref::grey(100 + 40 * i);
+        const int inset = (i + 1) * std::min(width, height) / 10;
+        depth.rectangle(inset, inset, width - inset, height - inset);
     }
     return depth;
 }
@@ -69,6 +89,14 @@ void report(const char* name, const RasterImage& picture, const stereodecoder::S
         "largest echo %6d  depths %4d\n",
         name, s.scored, s.misdecoded, 100.0 * double(s.misdecoded) / double(s.scored),
         s.misdecodedInside, s.echo, s.largestEcho, s.levels);
+    const std::vector<double> bands = bandContrast(picture, stripWidth);
+    const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
+    std::printf("%-16s away from edges %.3f %%  contrast by band", name,
+                100.0 * double(s.misdecodedInside) / double(s.scored));
+    for (const double band : bands) {
+        std::printf(" %.1f", band);
+    }
+    std::printf("  spread %.1f %%\n", 100.0 * (*high - *low) / *high);
     if (!folder.isEmpty()) {
         picture.image().save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
         depthPicture(got, stripWidth)
@@ -107,7 +135,8 @@ int main(int argc, char** argv)
     const RasterImage strip = FineRenderer::randomStrip(height, Seed);
     const int s = strip.width();
     for (const auto& [name, depth] :
-         {std::pair{"shapes", shapes(width, height)}, std::pair{"dome", dome(width, height)}}) {
+         {std::pair{"shapes", shapes(width, height)}, std::pair{"dome", dome(width, height)},
+          std::pair{"halves", halves(width, height)}}) {
         if (!folder.isEmpty()) {
             depth.image().save(folder + QStringLiteral("/%1-depth.png").arg(QLatin1String(name)));
         }

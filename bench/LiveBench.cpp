@@ -8,6 +8,7 @@
 #include "Benchmarks.h"
 #include "Fixtures.h"
 #include "QuietHost.h"
+#include "common/ScriptedPrompts.h"
 #include "mainwindow/LivePreview.h"
 #include "raster/RasterImage.h"
 #include "tools/DrawingState.h"
@@ -48,17 +49,21 @@ struct Scene
     DrawingState drawing = paintingOn(depth);
     QuietHost host;
     ToolPencil pencil{drawing, host};
-    LivePreview preview{strip, depth, {}, nullptr};
+    ScriptedPrompts prompts;
+    LivePreview preview{strip, depth, {}, prompts, nullptr};
     QPoint dab;
     int turn = 0;
 
-    Scene(int width, int height)
+    Scene(int width, int height, bool fine)
         : strip(fixtures::patternStrip().image().copy(0, 0, fixtures::StripWidth, height)),
           depth(fixtures::shapesDepthMap().image().copy(0, 0, width, height)),
           dab(width / 2, height / 4)
     {
         depth.setPalette(greypalette::make());
         host.changed = [this](const QRect& area) { preview.imageChanged(area); };
+        LiveStereogram::Mode mode;
+        mode.fine = fine;
+        preview.setMode(mode);
         preview.show();
         waitUntilUpToDate();
     }
@@ -100,9 +105,9 @@ void restBetweenDabs(benchmark::State& state)
     state.ResumeTiming();
 }
 
-void dabUntilUpToDate(benchmark::State& state, int width, int height)
+void dabUntilUpToDate(benchmark::State& state, int width, int height, bool fine)
 {
-    Scene scene(width, height);
+    Scene scene(width, height, fine);
     const qint64 rowsBefore = scene.preview.stereogram().rowsRendered();
     for (auto _ : state) {
         restBetweenDabs(state);
@@ -116,20 +121,30 @@ void dabUntilUpToDate(benchmark::State& state, int width, int height)
 
 void smallMap(benchmark::State& state)
 {
-    dabUntilUpToDate(state, 1000, 800);
+    dabUntilUpToDate(state, 1000, 800, false);
 }
 
 void largeMap(benchmark::State& state)
 {
-    dabUntilUpToDate(state, fixtures::DepthWidth, fixtures::DepthHeight);
+    dabUntilUpToDate(state, fixtures::DepthWidth, fixtures::DepthHeight, false);
+}
+
+void smallMapFine(benchmark::State& state)
+{
+    dabUntilUpToDate(state, 1000, 800, true);
+}
+
+void largeMapFine(benchmark::State& state)
+{
+    dabUntilUpToDate(state, fixtures::DepthWidth, fixtures::DepthHeight, true);
 }
 
 // Each iteration's time is the longest turn of the event loop, in thread CPU time, while the
 // preview catches up with a dab and its undo: time other processes took the core is not the
 // preview's. The longest wall time of a turn, which does count them, is a counter.
-void largeMapLongestSlice(benchmark::State& state)
+void longestSlice(benchmark::State& state, bool fine)
 {
-    Scene scene(fixtures::DepthWidth, fixtures::DepthHeight);
+    Scene scene(fixtures::DepthWidth, fixtures::DepthHeight, fine);
     qint64 longestWall = 0;
     qint64 longestCpu = 0;
     for (auto _ : state) {
@@ -144,6 +159,17 @@ void largeMapLongestSlice(benchmark::State& state)
     state.counters["max_slice_wall_ms"] = double(longestWall) / 1e6;
 }
 
+void largeMapLongestSlice(benchmark::State& state)
+{
+    longestSlice(state, false);
+}
+
+// The same with the preview on the finer renderer.
+void largeMapFineLongestSlice(benchmark::State& state)
+{
+    longestSlice(state, true);
+}
+
 } // namespace
 
 std::vector<RatioTarget> liveTargets()
@@ -151,6 +177,8 @@ std::vector<RatioTarget> liveTargets()
     return {
         {"live_preview/1000x800", "copy_rows", 3.0},
         {"live_preview/4000x3000/longest_slice", "copy_rows", 1.0},
+        {"live_fine/1000x800", "copy_rows", 6.0},
+        {"live_fine/4000x3000/longest_slice", "copy_rows", 1.0},
     };
 }
 
@@ -158,12 +186,15 @@ void registerLiveBenchmarks()
 {
     // A fixed count: every iteration also rests for a frame, which the time leaves out.
     for (auto* b : {benchmark::RegisterBenchmark("live_preview/1000x800", smallMap),
-                    benchmark::RegisterBenchmark("live_preview/4000x3000", largeMap)}) {
+                    benchmark::RegisterBenchmark("live_preview/4000x3000", largeMap),
+                    benchmark::RegisterBenchmark("live_fine/1000x800", smallMapFine),
+                    benchmark::RegisterBenchmark("live_fine/4000x3000", largeMapFine)}) {
         b->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(30);
     }
-    benchmark::RegisterBenchmark("live_preview/4000x3000/longest_slice", largeMapLongestSlice)
-        ->Unit(benchmark::kMillisecond)
-        ->Repetitions(5)
-        ->Iterations(20)
-        ->UseManualTime();
+    for (auto* b : {benchmark::RegisterBenchmark("live_preview/4000x3000/longest_slice",
+                                                 largeMapLongestSlice),
+                    benchmark::RegisterBenchmark("live_fine/4000x3000/longest_slice",
+                                                 largeMapFineLongestSlice)}) {
+        b->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(20)->UseManualTime();
+    }
 }

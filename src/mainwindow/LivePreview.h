@@ -5,10 +5,17 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
+class Prompts;
+class QCheckBox;
+class QComboBox;
+class QLabel;
 class QScrollArea;
+class QSpinBox;
 class QTimer;
+class QToolButton;
 
 // A floating window with the 3D picture of the pattern strip and the depth map as they are now,
 // rendered as Make 3D renders it and following every reported change while it is shown.
@@ -20,6 +27,11 @@ class QTimer;
 // join it.
 //
 // Hidden, it keeps no picture and does nothing; shown again, it starts over.
+//
+// A bar above the picture chooses the renderer: as Make 3D (the default), or the finer renderer
+// with its oversampling, a strip of random dots instead of the pattern strip and the convergence
+// dots. Its buttons save the picture shown (PNG or BMP), show it full screen and ask for it to
+// be printed, as it is at the click: the picture may go on changing meanwhile.
 class LivePreview final : public QWidget
 {
     Q_OBJECT
@@ -28,7 +40,7 @@ public:
     // `setMarksShown` takes the tools' marks out of the images while they are read (see
     // LiveStereogram). The images must outlive the window.
     LivePreview(const RasterImage& patternStrip, const RasterImage& depthMap,
-                std::function<void(bool)> setMarksShown, QWidget* owner);
+                std::function<void(bool)> setMarksShown, Prompts& prompts, QWidget* owner);
     ~LivePreview() override;
 
     // Pixels of `area` of either image changed. A resized or replaced image reports its whole
@@ -41,12 +53,26 @@ public:
     // Passes finished since the window was created.
     qint64 passes() const { return m_passes; }
 
-    // The picture's size with the window's frame, within three quarters of the screen.
+    // The picture's size with the window's frame and the bar, within three quarters of the
+    // screen.
     QSize sizeHint() const override;
+
+    // The controls' texts in language 0 (English) or 1 (Chinese).
+    void setLanguage(std::uint8_t language);
+
+    // The bar's choices, which start over with the picture when they change.
+    void setMode(const LiveStereogram::Mode& mode);
+
+    // Asks for a PNG or BMP file name and saves the picture shown there.
+    void saveClick();
+    // Shows the picture full screen until a click or a key.
+    void fullScreenClick();
 
 signals:
     // The window was shown or hidden by the program or the user (not by minimising).
     void shownChanged(bool shown);
+    // The print button: `picture` is the picture shown at the click.
+    void printRequested(const RasterImage& picture);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -55,8 +81,25 @@ protected:
 private:
     void schedule();
     void renderSlice();
+    void buildBar();
+    void modeChosen();
+    void showMode();
 
     LiveStereogram m_stereogram;
+    Prompts& m_prompts;
+    std::uint8_t m_language = 0;
+    QWidget* m_bar = nullptr;
+    QLabel* m_rendererLabel = nullptr;
+    QComboBox* m_renderer = nullptr;
+    QLabel* m_oversampleLabel = nullptr;
+    QComboBox* m_oversample = nullptr;
+    QCheckBox* m_randomStrip = nullptr;
+    QLabel* m_seedLabel = nullptr;
+    QSpinBox* m_seed = nullptr;
+    QCheckBox* m_dots = nullptr;
+    QToolButton* m_save = nullptr;
+    QToolButton* m_fullScreen = nullptr;
+    QToolButton* m_print = nullptr;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_view = nullptr;
     QTimer* m_timer = nullptr;

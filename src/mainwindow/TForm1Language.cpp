@@ -1,6 +1,7 @@
 // Switching the main window's texts between English and Chinese.
 
 #include "mainwindow/EditorToolHost.h"
+#include "mainwindow/LivePreview.h"
 #include "mainwindow/TForm1.h"
 #include "pickers/FloatingPalette.h"
 
@@ -16,6 +17,9 @@ void TForm1::ChangeLanguage(std::uint8_t language)
     setWindowTitle(text(TextTarget::MainCaption));
     retextCommands(UILanguage);
     fillRecentProjects();
+    if (m_livePreview) {
+        m_livePreview->setLanguage(UILanguage);
+    }
     // The colour windows take their titles once they exist; the height palette and the pen style
     // picker keep theirs in both languages.
     for (const auto& [which, target] :

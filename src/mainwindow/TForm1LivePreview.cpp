@@ -4,6 +4,7 @@
 #include "mainwindow/EditorToolHost.h"
 #include "mainwindow/LivePreview.h"
 #include "mainwindow/TForm1.h"
+#include "print/Pntmange.h"
 #include "tools/TDrawTool.h"
 
 #include <QAction>
@@ -28,9 +29,16 @@ void TForm1::setLivePreviewShown(bool shown)
                     m_drawTool->setMarksShown(marksShown);
                 }
             },
-            this);
+            m_prompts, this);
+        m_livePreview->setLanguage(UILanguage);
         connect(m_livePreview, &LivePreview::shownChanged, command("LivePreviewItem"),
                 &QAction::setChecked);
+        // The print dialog runs the event loop, in which the preview goes on rendering.
+        connect(m_livePreview, &LivePreview::printRequested, this,
+                [this](const RasterImage& picture) {
+                    const RasterImage shown = picture;
+                    m_printing->PrintPicture(shown);
+                });
         m_livePreview->resize(m_livePreview->sizeHint());
         // Where it was last, unless the main window's bars are there now; else beside the main
         // window, or over its panes where the screen has no room beside it.

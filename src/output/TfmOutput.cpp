@@ -251,16 +251,10 @@ void TfmOutput::SbSaveClick()
         return;
     }
 
-    QString error;
-    bool saved = false;
-    {
-        const WaitCursor wait;
-        saved = m_picture.save(chosen, &error);
-    }
-    if (!saved) {
-        m_prompts.showError(error);
+    if (!savePicture(m_picture, chosen, m_prompts)) {
         return;
     }
+    QString error;
     // A target already named in the project file stays there until the project is saved.
     if (titled && project.readString(FilesSection, TargetFileKey).isEmpty() &&
         !project.writeString(FilesSection, TargetFileKey, chosen, &error)) {
@@ -268,6 +262,20 @@ void TfmOutput::SbSaveClick()
     }
     // The picture is on disk under this name even when the project file could not record it.
     m_document.TargetFileName = chosen;
+}
+
+bool TfmOutput::savePicture(const RasterImage& picture, const QString& fileName, Prompts& prompts)
+{
+    QString error;
+    bool saved = false;
+    {
+        const WaitCursor wait;
+        saved = picture.save(fileName, &error);
+    }
+    if (!saved) {
+        prompts.showError(error);
+    }
+    return saved;
 }
 
 void TfmOutput::SpeedButton1Click()

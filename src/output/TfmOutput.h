@@ -59,6 +59,10 @@ public:
     // Save as bitmap: asks for a file name and saves the picture under it, recording it as the
     // project's target.
     void SbSaveClick();
+    // Saves `picture` under `fileName` in the format its extension names, through a temporary
+    // file renamed over the target only when complete; on failure shows the file and the
+    // reason. Every 3D picture the editor saves goes this way.
+    static bool savePicture(const RasterImage& picture, const QString& fileName, Prompts& prompts);
     // Shows the picture full screen until a click or a key.
     void SpeedButton1Click();
     void SpeedButton5Click();

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <numbers>
 #include <numeric>
 #include <vector>
 
@@ -54,11 +55,101 @@ int roundingPhase(int y, int oversample)
     return Sub * reversed / rows;
 }
 
-// Solves one row at a time; holds the buffers that every row reuses.
-class RowSolver
+// The strip's row as N samples a pixel of a smooth curve through it. Sample k of pixel x lies
+// at x + (k + 1/2) / N - 1/2 (pixel centres at whole numbers); its colour is a weighted sum of
+// the pixels within Reach, the weights a sinc cut off at Cutoff of the pixel rate under a
+// sinc window. The sums run over whole rows of one channel at a time, which the compiler turns
+// into vector instructions: a strip row of 200 at 4 samples takes about 2 microseconds.
+class StripResampler
 {
 public:
-    RowSolver(const RasterImage& strip, const RasterImage& depth, int oversample)
+    static constexpr int Reach = 4;
+    static constexpr double Cutoff = 0.85;
+    static constexpr int Taps = 2 * Reach + 1; // pixels x - Reach .. x + Reach
+
+    explicit StripResampler(int oversample) : m_n(oversample), m_weights(size_t(oversample) * Taps)
+    {
+        const auto sinc = [](double t) {
+            return t == 0 ? 1.0 : std::sin(std::numbers::pi * t) / (std::numbers::pi * t);
+        };
+        for (int k = 0; k < m_n; ++k) {
+            const double offset = (k + 0.5) / m_n - 0.5;
+            double weights[Taps];
+            double sum = 0;
+            for (int j = 0; j < Taps; ++j) {
+                const double t = offset - (j - Reach);
+                weights[j] = std::abs(t) < Reach ? Cutoff * sinc(Cutoff * t) * sinc(t / Reach) : 0;
+                sum += weights[j];
+            }
+            // Normalised, so that flat colour stays as it is.
+            for (int j = 0; j < Taps; ++j) {
+                m_weights[size_t(k * Taps + j)] = float(weights[j] / sum);
+            }
+        }
+    }
+
+    // Built for AVX2 as well, chosen at run time: 8 lanes instead of 4 (see FineRenderer.h).
+    // No fused multiply-add, so both builds give the same bytes.
+    __attribute__((target_clones("avx2", "default"))) void resample(const QRgb* row, int width,
+                                                                    QRgb* to)
+    {
+        // Each channel of the row with Reach pixels of wrap-around on each side.
+        const int padded = width + 2 * Reach;
+        m_channels.resize(size_t(3) * size_t(padded));
+        m_sums.resize(size_t(3) * size_t(width));
+        m_packed.resize(size_t(width));
+        for (int i = 0; i < padded; ++i) {
+            const QRgb colour = row[((i - Reach) % width + width) % width];
+            m_channels[size_t(i)] = float(qRed(colour));
+            m_channels[size_t(padded + i)] = float(qGreen(colour));
+            m_channels[size_t(2 * padded + i)] = float(qBlue(colour));
+        }
+        for (int k = 0; k < m_n; ++k) {
+            const float* w = m_weights.data() + size_t(k) * Taps;
+            for (int c = 0; c < 3; ++c) {
+                const float* channel = m_channels.data() + size_t(c) * size_t(padded);
+                float* __restrict sum = m_sums.data() + size_t(c) * size_t(width);
+                std::fill_n(sum, width, 0.5f); // rounds on truncation below
+                for (int j = 0; j < Taps; ++j) {
+                    const float weight = w[j];
+                    const float* __restrict from = channel + j;
+                    for (int x = 0; x < width; ++x) {
+                        sum[x] += weight * from[x];
+                    }
+                }
+            }
+            // Whole bytes first, a pass the compiler vectorises, then the colours into place.
+            quint32* __restrict packed = m_packed.data();
+            const float* red = m_sums.data();
+            const float* green = red + width;
+            const float* blue = green + width;
+            for (int x = 0; x < width; ++x) {
+                packed[x] = Black | quint32(std::clamp(red[x], 0.0f, 255.0f)) << 16 |
+                            quint32(std::clamp(green[x], 0.0f, 255.0f)) << 8 |
+                            quint32(std::clamp(blue[x], 0.0f, 255.0f));
+            }
+            for (int x = 0; x < width; ++x) {
+                to[size_t(x) * size_t(m_n) + size_t(k)] = packed[x];
+            }
+        }
+    }
+
+private:
+    const int m_n;
+    std::vector<float> m_weights; // Taps per sample phase
+    std::vector<float> m_channels;
+    std::vector<float> m_sums;
+    std::vector<quint32> m_packed;
+};
+
+} // namespace
+
+// Solves one row at a time; holds the buffers that every row reuses. A strip row it has
+// resampled is taken to stay as it is while the solver lives.
+class FineRowSolver
+{
+public:
+    FineRowSolver(const RasterImage& strip, const RasterImage& depth, int oversample)
         : m_strip(strip), m_depth(depth), m_n(oversample), m_stripWidth(strip.width()),
           m_depthWidth(depth.isEmpty() ? 0 : depth.width())
     {
@@ -92,12 +183,27 @@ public:
     }
 
 private:
+    // A row of the strip is resampled once, and every repeat copies those samples, so no
+    // repeat is resampled again. Each pixel repeated N times would do for ground, but a repeat
+    // that lies a fraction of a pixel off the pixel grid then reduces to the mean of two strip
+    // pixels where its neighbours keep them sharp, and texture contrast alternates across the
+    // picture. Samples of the strip as a smooth curve (a windowed sinc, wrapping round the strip,
+    // cut off a little below the pixel rate) reduce to the same contrast at every fraction,
+    // within a few per cent.
     void expandStrip(const QRgb* stripRow)
     {
+        if (stripRow == m_expandedRow) {
+            return;
+        }
+        m_expandedRow = stripRow;
         QRgb* to = m_stripSamples.data();
-        for (int x = 0; x < m_stripWidth; ++x) {
-            std::fill_n(to, m_n, stripRow[x] | Black);
-            to += m_n;
+        if (m_n == 1) {
+            // No repeat lies off the grid.
+            for (int x = 0; x < m_stripWidth; ++x) {
+                to[x] = stripRow[x] | Black;
+            }
+        } else {
+            m_resampler.resample(stripRow, m_stripWidth, to);
         }
         std::reverse_copy(m_stripSamples.begin(), m_stripSamples.end(), m_mirroredSamples.begin());
     }
@@ -381,12 +487,16 @@ private:
     std::array<int, 256> m_halfForRed{};
     int m_groundHalf = 0;
     std::vector<QRgb> m_colours;
-    std::vector<QRgb> m_stripSamples;    // the strip's row, each pixel repeated N times
+    StripResampler m_resampler{m_n};
+    const QRgb* m_expandedRow = nullptr; // the strip row m_stripSamples holds
+    std::vector<QRgb> m_stripSamples;    // the strip's row, N samples a pixel
     std::vector<QRgb> m_mirroredSamples; // the same from right to left
     std::vector<Run> m_runs;
     std::vector<Link> m_links;
     std::vector<int> m_nearestRight;
 };
+
+namespace {
 
 void drawDots(RasterImage& picture, int stripWidth)
 {
@@ -438,6 +548,19 @@ RasterImage FineRenderer::render(const RasterImage& patternStrip, const RasterIm
 void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& depthMap,
                           const Options& options, RasterImage& output)
 {
+    if (!layOut(patternStrip, depthMap, options, output)) {
+        return;
+    }
+    Rows rows(patternStrip, depthMap, options);
+    const int band = output.height() - depthMap.height();
+    for (int y = 0; y < depthMap.height(); ++y) {
+        rows.render(y, output.scanLine(band + y));
+    }
+}
+
+bool FineRenderer::layOut(const RasterImage& patternStrip, const RasterImage& depthMap,
+                          const Options& options, RasterImage& output)
+{
     const int oversample = std::clamp(options.oversample, 1, MaxOversample);
     const int stripWidth = patternStrip.width();
     const int band = options.dots ? dotBandHeight(stripWidth) : 0;
@@ -460,7 +583,7 @@ void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& de
         output.setSize(int(width), int(height));
     }
     if (output.isEmpty()) {
-        return;
+        return false;
     }
     if (band > 0) {
         drawDots(output, stripWidth);
@@ -469,12 +592,22 @@ void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& de
         for (int y = band; y < output.height(); ++y) {
             std::fill_n(output.scanLine(y), output.width(), White);
         }
-        return;
+        return false;
     }
-    RowSolver solver(patternStrip, depthMap, oversample);
-    for (int y = 0; y < depthMap.height(); ++y) {
-        solver.solve(y, output.scanLine(band + y));
-    }
+    return true;
+}
+
+FineRenderer::Rows::Rows(const RasterImage& patternStrip, const RasterImage& depthMap,
+                         const Options& options)
+    : m_solver(std::make_unique<FineRowSolver>(patternStrip, depthMap,
+                                               std::clamp(options.oversample, 1, MaxOversample)))
+{}
+
+FineRenderer::Rows::~Rows() = default;
+
+void FineRenderer::Rows::render(int y, QRgb* out)
+{
+    m_solver->solve(y, out);
 }
 
 RasterImage FineRenderer::randomStrip(int height, quint32 seed)

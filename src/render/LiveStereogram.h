@@ -1,12 +1,14 @@
 #pragma once
 
 #include "raster/RasterImage.h"
+#include "render/FineRenderer.h"
 #include "render/StereogramRenderer.h"
 
 #include <QtGlobal>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -21,9 +23,24 @@
 //
 // Images of other sizes than at the last pass, or pixels changed since then without a report,
 // make every row stale.
+//
+// It renders as Make 3D does, or with the finer renderer. A row of the finer renderer's picture
+// depends on nothing but its own rows of the images, so there a change makes only its own rows
+// stale; its picture has the dots band, when it has one, above the depth map's rows.
 class LiveStereogram final
 {
 public:
+    struct Mode
+    {
+        bool fine = false;
+        FineRenderer::Options options; // for the finer renderer
+        // The finer renderer's strip of random colours (FineRenderer::randomStrip) instead of
+        // the pattern strip, which is then left out of the picture and of the reports.
+        bool randomStrip = false;
+        quint32 seed = 1;
+        bool operator==(const Mode&) const;
+    };
+
     // `setMarksShown(false)` takes the tools' marks (a marquee, a caret) out of the images while
     // rows are read, and `setMarksShown(true)` puts them back; both may report changes, which
     // are ignored. The images must outlive this object.
@@ -36,6 +53,10 @@ public:
     bool rowsChanged(int first, int last);
     // Every row stale.
     void restart();
+
+    // Another mode starts over: the picture may change its size.
+    void setMode(const Mode& mode);
+    const Mode& mode() const { return m_mode; }
 
     // Brings stale rows up to date, top first, until none is left or `budgetNs` nanoseconds
     // have passed; at least one row per call. Returns whether the picture is up to date.
@@ -69,12 +90,18 @@ private:
     std::pair<qint64, qint64> currentKeys() const;
     bool startOver();
     void renderStaleRow(int y);
+    const RasterImage& strip() const;
 
     const RasterImage& m_patternStrip;
     const RasterImage& m_depthMap;
     std::function<void(bool)> m_setMarksShown;
     RasterImage m_picture;
     StereogramRenderer m_renderer{m_picture};
+    Mode m_mode;
+    RasterImage m_randomStrip;
+    // The finer renderer's rows for the pass that is running.
+    std::unique_ptr<FineRenderer::Rows> m_fineRows;
+    int m_band = 0; // rows of the picture above the depth map's
     Sizes m_sizes;
     // cacheKey() of both images after the last report or pass: QImage gives a new key at every
     // write, so another key means a change nobody reported.

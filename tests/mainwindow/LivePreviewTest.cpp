@@ -5,6 +5,8 @@
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
 #include "output/TfmOutput.h"
+#include "output/TfmScreen.h"
+#include "render/FineRenderer.h"
 #include "render/StereogramRenderer.h"
 #include "tools/TDrawTool.h"
 #include "widgets/ImageView.h"
@@ -12,8 +14,14 @@
 #include "widgets/Shape.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -113,6 +121,18 @@ class LivePreviewTest : public QObject, public WindowFixture
         }
     }
 
+    // The bar set to the finer renderer with these choices, and the picture up to date.
+    void chooseFine(int oversample, bool randomDots, int seed, bool dots)
+    {
+        part<QComboBox>(*preview(), "cbRenderer")->setCurrentIndex(1);
+        auto* oversampling = part<QComboBox>(*preview(), "cbOversample");
+        oversampling->setCurrentIndex(oversampling->findData(oversample));
+        part<QCheckBox>(*preview(), "chRandomStrip")->setChecked(randomDots);
+        part<QSpinBox>(*preview(), "seSeed")->setValue(seed);
+        part<QCheckBox>(*preview(), "chDots")->setChecked(dots);
+        QTRY_VERIFY(preview()->stereogram().upToDate() && preview()->stereogram().hasPicture());
+    }
+
 private slots:
     void init()
     {
@@ -156,6 +176,88 @@ private slots:
         }
         QVERIFY(preview()->stereogram().upToDate());
         DL_COMPARE_IMAGES(preview()->stereogram().picture().image(), output->picture().image());
+    }
+
+    // The bar's "fine" renderer: the picture is the finer renderer's with the choices made, and
+    // after an edit of the depth map only that edit's rows are redone.
+    void followsEditsFine_data()
+    {
+        QTest::addColumn<int>("oversample");
+        QTest::addColumn<bool>("randomDots");
+        QTest::addColumn<int>("seed");
+        QTest::addColumn<bool>("dots");
+        QTest::newRow("pattern strip") << 4 << false << 1 << false;
+        QTest::newRow("random dots, convergence dots") << 8 << true << 31 << true;
+        QTest::newRow("2 samples, other seed") << 2 << true << 32 << false;
+    }
+    void followsEditsFine()
+    {
+        QFETCH(int, oversample);
+        QFETCH(bool, randomDots);
+        QFETCH(int, seed);
+        QFETCH(bool, dots);
+        showPreview();
+        chooseFine(oversample, randomDots, seed, dots);
+        TForm1& f = form();
+        const auto expected = [&] {
+            const RasterImage strip =
+                randomDots ? FineRenderer::randomStrip(f.depthMap().height(), quint32(seed))
+                           : f.patternStrip();
+            return FineRenderer::render(strip, f.depthMap(), {oversample, dots});
+        };
+        DL_COMPARE_IMAGES(preview()->stereogram().picture().image(), expected().image());
+        const qint64 rows = preview()->stereogram().rowsRendered();
+        edit(Pencil);
+        QTRY_VERIFY(preview()->stereogram().upToDate());
+        DL_COMPARE_IMAGES(preview()->stereogram().picture().image(), expected().image());
+        // The stroke goes down 100 rows of the map's 300.
+        const qint64 redone = preview()->stereogram().rowsRendered() - rows;
+        QVERIFY2(redone > 90 && redone < 120, qPrintable(QString::number(redone)));
+
+        part<QComboBox>(*preview(), "cbRenderer")->setCurrentIndex(0);
+        QTRY_VERIFY(preview()->stereogram().upToDate() && preview()->stereogram().hasPicture());
+        DL_COMPARE_IMAGES(preview()->stereogram().picture().image(),
+                          StereogramRenderer::renderAll(f.patternStrip(), f.depthMap()).image());
+    }
+
+    // The buttons act on the picture shown: saved as PNG or BMP by the output window's way of
+    // saving, printed by the print command's, shown full screen. A failed save names the file.
+    void savesPrintsShows()
+    {
+        showPreview();
+        chooseFine(4, true, 5, true);
+        const RasterImage shown = preview()->stereogram().picture();
+        for (const char* name : {"shown.png", "shown.bmp"}) {
+            m_prompts.files = {path(name)};
+            QTest::mouseClick(part<QToolButton>(*preview(), "sbSavePreview"), Qt::LeftButton);
+            QCOMPARE(m_prompts.dialogs.last().defaultSuffix, QStringLiteral("PNG"));
+            QImage written;
+            QVERIFY(written.load(path(name)));
+            DL_COMPARE_IMAGES(written.convertToFormat(QImage::Format_RGB32), shown.image());
+        }
+        m_prompts.files = {path("no folder/shown.png")};
+        QTest::mouseClick(part<QToolButton>(*preview(), "sbSavePreview"), Qt::LeftButton);
+        QVERIFY(m_prompts.log.last().contains(QRegularExpression("^Error: .*shown.png")));
+
+        QTest::mouseClick(part<QToolButton>(*preview(), "sbPrintPreview"), Qt::LeftButton);
+        QCOMPARE(m_prompts.log.last(), QStringLiteral("Print (unscripted)"));
+
+        QImage onScreen;
+        QTimer::singleShot(0, [&] {
+            QWidget* screen = QApplication::activeModalWidget();
+            onScreen = qobject_cast<TfmScreen*>(screen) ? screen->grab().toImage() : QImage();
+            QTest::keyClick(screen, Qt::Key_Escape);
+        });
+        QTest::mouseClick(part<QToolButton>(*preview(), "sbFullScreenPreview"), Qt::LeftButton);
+        const QSize size(shown.width(), shown.height());
+        const QImage middle = onScreen.copy(
+            {QPoint((onScreen.width() - size.width()) / 2, (onScreen.height() - size.height()) / 2),
+             size});
+        DL_COMPARE_IMAGES(middle.convertToFormat(QImage::Format_RGB32), shown.image());
+
+        part<QAction>(form(), "Chinese1")->trigger();
+        QCOMPARE(part<QComboBox>(*preview(), "cbRenderer")->itemText(1), QStringLiteral("精细"));
+        QCOMPARE(preview()->windowTitle(), QStringLiteral("实时立体预览"));
     }
 
     // The item closes the View menu; it and the window's close box show and hide the window,

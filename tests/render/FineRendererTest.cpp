@@ -2,6 +2,7 @@
 
 #include "RenderFixtures.h"
 #include "StereoDecoder.h"
+#include "TextureContrast.h"
 #include "common/TestMain.h"
 #include "raster/RasterImage.h"
 #include "render/StereogramRenderer.h"
@@ -9,6 +10,7 @@
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -65,8 +67,8 @@ class FineRendererTest : public QObject
 
 private Q_SLOTS:
     // Flat depth repeats the picture at the separation of its grey, in every row, and ground
-    // lays the strip down exactly where the row renderer does; a short strip is tiled
-    // downwards.
+    // lays the strip down where the row renderer does (as it is at one sample a pixel, a
+    // little softened at more); a short strip is tiled downwards.
     void flatDepth_data()
     {
         QTest::addColumn<int>("grey");
@@ -98,7 +100,8 @@ private Q_SLOTS:
                 const bool repeats = x < period + margin || x >= out.width() - margin ||
                                      pixel == out.pixel(x - period, y);
                 const bool tiled = y < 30 || pixel == out.pixel(x, y - 30);
-                const bool onStrip = period != 40 || pixel == strip.pixel(x % 40, y % 30);
+                const bool onStrip =
+                    period != 40 || oversample > 1 || pixel == strip.pixel(x % 40, y % 30);
                 if (!repeats || !tiled || !onStrip) {
                     QFAIL(qPrintable(QStringLiteral("pixel (%1, %2)").arg(x).arg(y)));
                 }
@@ -173,7 +176,7 @@ private Q_SLOTS:
     // Boxes raised by 12 levels on a random-dot strip 100 wide, one on each side of the
     // middle: column d sits at d + 50 between the eyes' pictures, at separation 88, so the
     // right eye sees it 44 further right and the left eye 44 further left. Inside, each pixel
-    // equals the one 88 to its left and keeps the strip's colours; beside the boxes the ground
+    // equals the one 88 to its left and keeps the ground's colours; beside the boxes the ground
     // repeats at 100. The ground just beside a box that only one eye sees (6 pixels, and the
     // box's side 6 more) matches nothing at the ground's separation: neither the box's nor the
     // ground's dots echo there.
@@ -192,9 +195,10 @@ private Q_SLOTS:
         int groundMatches = 0;
         int echoes = 0;
         for (int y = 0; y < out.height(); ++y) {
+            // The strip as the ground between the boxes shows it.
             QSet<ColorRef> colours;
-            for (int x = 0; x < strip.width(); ++x) {
-                colours << strip.pixel(x, y);
+            for (int x = 168; x < 268; ++x) {
+                colours << out.pixel(x, y);
             }
             for (const auto& box : boxes) {
                 const int from = box[0] + 50; // between the eyes
@@ -268,6 +272,43 @@ private Q_SLOTS:
         }
     }
 
+    // The texture's contrast (the mean difference of neighbouring pixels) is the same in every
+    // strip-wide band out from the middle, where the pattern starts, also on plateaus whose
+    // separations fall on half a pixel or a quarter; and the decoder still reads such plateaus
+    // right away from their edges.
+    void evenTexture_data()
+    {
+        QTest::addColumn<int>("oversample");
+        QTest::addColumn<int>("offGrid"); // greys above a whole shift
+        QTest::newRow("half pixels, 4 samples") << 4 << 4;
+        QTest::newRow("quarter pixels, 4 samples") << 4 << 2;
+        QTest::newRow("half pixels, 8 samples") << 8 << 4;
+    }
+    void evenTexture()
+    {
+        using namespace stereodecoder;
+        QFETCH(int, oversample);
+        QFETCH(int, offGrid);
+        RasterImage depth = levelDepth(600, 160, 56 + offGrid);
+        depth.pen().style = PenStyle::Clear;
+        for (int i = 0; i < 3; ++i) {
+            depth.brush().color = colorref::grey(56 + offGrid + 40 * (i + 1));
+            depth.rectangle(40 + 60 * i, 20 + 20 * i, 560 - 60 * i, 140 - 20 * i);
+        }
+        const RasterImage strip = FineRenderer::randomStrip(depth.height(), 8);
+        const int s = strip.width();
+        const RasterImage out = FineRenderer::render(strip, depth, {oversample, false});
+        const std::vector<double> bands = bandContrast(out, s);
+        const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
+        const Score read = score(decode(out.image(), s - 26, s + 1),
+                                 expectedForFineRenderer(depth, s, oversample), s);
+        const QString figures =
+            QString::asprintf("contrast %.1f to %.1f, misread inside %lld of %lld", *low, *high,
+                              read.misdecodedInside, read.scored);
+        QVERIFY2(*low > 0.9 * *high, qPrintable(figures));
+        QVERIFY2(read.misdecodedInside * 1000 < read.scored, qPrintable(figures));
+    }
+
     // The dots sit on a white band of their own above the picture, one strip width apart and
     // symmetric about the picture's middle, also when that falls between two pixels.
     void convergenceDots_data()
@@ -336,7 +377,8 @@ private Q_SLOTS:
                      QSize(strip.width() + depth.width(), depth.height()));
             for (int y = 0; depth.width() == 0 && y < depth.height(); ++y) {
                 for (int x = 0; x < strip.width(); ++x) {
-                    QCOMPARE(out.pixel(x, y), pattern.pixel(x, y % strip.height()));
+                    QCOMPARE(out.pixel(x, y), oversample == 1 ? pattern.pixel(x, y % strip.height())
+                                                              : out.pixel(x, y % strip.height()));
                 }
             }
         }

@@ -2,6 +2,7 @@
 
 #include "common/ImageCompare.h"
 #include "common/TestMain.h"
+#include "render/FineRenderer.h"
 #include "render/StereogramRenderer.h"
 
 #include <QTest>
@@ -85,6 +86,32 @@ const struct
     {"pixels changed without a report", {{Edit::Unreported, {50, 10, 20, 20}, grey(250)}}, -1},
 };
 
+enum Renderer
+{
+    AsMake3D,
+    Fine,
+    FineRandomDots, // with the convergence dots
+};
+
+LiveStereogram::Mode modeFor(int renderer)
+{
+    return {renderer != AsMake3D,
+            {renderer == FineRandomDots ? 2 : 4, renderer == FineRandomDots},
+            renderer == FineRandomDots,
+            7};
+}
+
+RasterImage fromScratch(const RasterImage& strip, const RasterImage& depth,
+                        const LiveStereogram::Mode& mode)
+{
+    return !mode.fine
+               ? StereogramRenderer::renderAll(strip, depth)
+               : FineRenderer::render(mode.randomStrip
+                                          ? FineRenderer::randomStrip(depth.height(), mode.seed)
+                                          : strip,
+                                      depth, mode.options);
+}
+
 } // namespace
 
 class LiveStereogramTest : public QObject
@@ -93,16 +120,23 @@ class LiveStereogramTest : public QObject
 
 private Q_SLOTS:
     // After every edit the picture is the one a rendering from scratch gives. Sliced, each edit
-    // comes one row into a pass, above or below the rows still to do.
+    // comes one row into a pass, above or below the rows still to do. With the finer renderer
+    // an edit of the depth map redoes its own rows and no other, and one of the pattern strip
+    // none while random dots stand in for it.
     void followsEdits_data()
     {
         QTest::addColumn<int>("script");
         QTest::addColumn<int>("stripWidth");
         QTest::addColumn<bool>("sliced");
+        QTest::addColumn<int>("renderer");
         for (int i = 0; i < int(std::size(Scripts)); ++i) {
-            QTest::addRow("%s", Scripts[i].name) << i << 40 << false;
-            QTest::addRow("%s, sliced", Scripts[i].name) << i << 40 << true;
-            QTest::addRow("%s, narrow strip", Scripts[i].name) << i << 12 << false;
+            QTest::addRow("%s", Scripts[i].name) << i << 40 << false << int(AsMake3D);
+            QTest::addRow("%s, sliced", Scripts[i].name) << i << 40 << true << int(AsMake3D);
+            QTest::addRow("%s, narrow strip", Scripts[i].name) << i << 12 << false << int(AsMake3D);
+            QTest::addRow("%s, fine", Scripts[i].name) << i << 40 << false << int(Fine);
+            QTest::addRow("%s, fine, sliced", Scripts[i].name) << i << 40 << true << int(Fine);
+            QTest::addRow("%s, random dots", Scripts[i].name)
+                << i << 40 << false << int(FineRandomDots);
         }
     }
     void followsEdits()
@@ -110,12 +144,15 @@ private Q_SLOTS:
         QFETCH(int, script);
         QFETCH(int, stripWidth);
         QFETCH(bool, sliced);
+        QFETCH(int, renderer);
         RasterImage strip = patternStrip(stripWidth, 100);
         RasterImage depth = depthWithEdge(100, 100);
         LiveStereogram live(strip, depth);
+        live.setMode(modeFor(renderer));
         QVERIFY(live.render(NoLimit));
         const qint64 rowsBefore = live.rowsRendered();
         for (const Edit& edit : Scripts[script].edits) {
+            const qint64 rowsBeforeEdit = live.rowsRendered();
             RasterImage& image = edit.kind == Edit::Strip ? strip : depth;
             if (edit.kind == Edit::DepthSize) {
                 depth.brush().color = colorref::grey(58);
@@ -130,17 +167,22 @@ private Q_SLOTS:
             }
             if (sliced) {
                 QCOMPARE(live.render(0), false);
-            } else {
-                QVERIFY(live.render(NoLimit));
-                DL_COMPARE_IMAGES(live.picture().image(),
-                                  StereogramRenderer::renderAll(strip, depth).image());
+                continue;
+            }
+            QVERIFY(live.render(NoLimit));
+            DL_COMPARE_IMAGES(live.picture().image(),
+                              fromScratch(strip, depth, live.mode()).image());
+            const qint64 redone = live.rowsRendered() - rowsBeforeEdit;
+            if (renderer != AsMake3D && edit.kind == Edit::Depth) {
+                QCOMPARE(redone, qint64((edit.area & depth.clipRect()).height()));
+            } else if (renderer == FineRandomDots && edit.kind == Edit::Strip) {
+                QCOMPARE(redone, qint64(0));
             }
         }
         while (!live.render(0)) {
         }
         QVERIFY(live.upToDate() && live.hasPicture());
-        DL_COMPARE_IMAGES(live.picture().image(),
-                          StereogramRenderer::renderAll(strip, depth).image());
+        DL_COMPARE_IMAGES(live.picture().image(), fromScratch(strip, depth, live.mode()).image());
         if (Scripts[script].rows >= 0) {
             QVERIFY(live.rowsRendered() - rowsBefore <= Scripts[script].rows);
         }
