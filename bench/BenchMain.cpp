@@ -24,13 +24,14 @@ int main(int argc, char** argv)
     registerStartupBenchmarks();
     registerShapeBenchmarks();
     registerLiveBenchmarks();
+    registerDecodeBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
     for (auto* more : {fileTargets, batchTargets, toolTargets, shapeTargets, windowTargets,
-                       startupTargets, liveTargets}) {
+                       startupTargets, liveTargets, decodeTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

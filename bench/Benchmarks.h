@@ -24,3 +24,6 @@ std::vector<RatioTarget> shapeTargets();
 // The live preview window under the event loop; needs the QApplication too.
 void registerLiveBenchmarks();
 std::vector<RatioTarget> liveTargets();
+// Reading a 3D picture back, against rendering one of its size.
+void registerDecodeBenchmarks();
+std::vector<RatioTarget> decodeTargets();

@@ -5,12 +5,15 @@
 // FOLDER it also writes the depth maps, the pictures and the decoded depth pictures there.
 
 #include "raster/RasterImage.h"
+#include "render/DecodeFixtures.h"
+#include "render/DepthDecoder.h"
 #include "render/FineRenderer.h"
 #include "render/StereoDecoder.h"
 #include "render/StereogramRenderer.h"
 
 #include <QDir>
-#include <QRandomGenerator>
+#include <QGuiApplication>
+#include <QPainter>
 
 #include <cmath>
 #include <cstdio>
@@ -19,81 +22,58 @@ namespace {
 
 constexpr int Seed = 20;
 
-RasterImage shapes(int width, int height)
-{
-    RasterImage depth;
-    depth.brush().color = colorref::grey(56);
-    depth.setSize(width, height);
-    depth.pen().style = PenStyle::Clear;
-    QRandomGenerator random(11);
-    const int largest = std::min(width, height) / 3;
-    for (int i = 0; i < 14; ++i) {
-        depth.brush().color = colorref::grey(int(random.bounded(70, 255)));
-        const int size = int(random.bounded(largest / 4, largest));
-        const int x = int(random.bounded(width - size));
-        const int y = int(random.bounded(height - size));
-        if (i % 2 == 0) {
-            depth.ellipse(x, y, x + size, y + size);
-        } else {
-            depth.rectangle(x, y, x + size, y + size * 2 / 3);
-        }
-    }
-    return depth;
-}
-
-RasterImage dome(int width, int height)
-{
-    RasterImage depth(width, height);
-    const double radius = 0.45 * std::min(width, height);
-    for (int y = 0; y < height; ++y) {
-        QRgb* row = depth.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const double dx = (x + 0.5 - width / 2.0) / radius;
-            const double dy = (y + 0.5 - height / 2.0) / radius;
-            const double rise = std::sqrt(std::max(0.0, 1 - dx * dx - dy * dy));
-            const int grey = int(std::lround(56 + 198 * rise));
-            row[x] = qRgb(grey, grey, grey);
-        }
-    }
-    return depth;
-}
-
-void report(const char* name, const RasterImage& picture, const stereodecoder::SeparationMap& want,
-            int stripWidth, const QString& folder)
+// Reads `picture` back with the program's decoder, finding the strip width, and prints how
+// well: the pixels misread by more than one shift level, and the share read right away from
+// depth edges. With a folder, writes the depth map, the decoded depth map and the misreads side
+// by side (misread red, unscored blue), and the picture.
+void report(const QString& name, const RasterImage& picture, const RasterImage& depth,
+            const stereodecoder::SeparationMap& want, int stripWidth, const QString& folder)
 {
     using namespace stereodecoder;
-    const SeparationMap got = decode(picture.image(), stripWidth - 26, stripWidth + 1);
+    QString why;
+    const int found = DepthDecoder::findStripWidth(picture.image(), &why);
+    const SeparationMap got =
+        fromDecoder(DepthDecoder::separations(picture.image(), stripWidth, &why));
     const Score s = score(got, want, stripWidth);
-    std::printf(
-        "%-16s scored %9lld  misdecoded %8lld (%5.2f %%), away from edges %8lld  echo %7lld  "
-        "largest echo %6d  depths %4d\n",
-        name, s.scored, s.misdecoded, 100.0 * double(s.misdecoded) / double(s.scored),
-        s.misdecodedInside, s.echo, s.largestEcho, s.levels);
-    if (!folder.isEmpty()) {
-        picture.image().save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
-        depthPicture(got, stripWidth)
-            .save(folder + QStringLiteral("/%1-decoded.png").arg(QLatin1String(name)));
-        // Misdecoded pixels red, unscored blue, over the expected depth.
-        QImage errors = depthPicture(want, stripWidth);
-        for (int y = 0; y < errors.height(); ++y) {
-            for (int x = stripWidth + 4; x < errors.width(); ++x) {
-                const float g = got.at(x, y);
-                const float w = want.at(x, y);
-                if (std::isnan(w)) {
-                    errors.setPixel(x, y, qRgb(0, 0, 255));
-                } else if (!std::isnan(g) && misread(got, want, x, y)) {
-                    errors.setPixel(x, y, qRgb(255, 0, 0));
-                }
+    std::printf("%-22s strip %3d found %3d  misread %7lld (%5.2f %%)  away from edges %8lld, "
+                "right %7.3f %%  echo %6lld  depths %4d %s\n",
+                qPrintable(name), stripWidth, found, s.misdecoded,
+                100.0 * double(s.misdecoded) / double(s.scored), s.inside,
+                100.0 * double(s.inside - s.misdecodedInside) / double(s.inside), s.echo, s.levels,
+                qPrintable(why));
+    if (folder.isEmpty()) {
+        return;
+    }
+    picture.image().save(folder + QStringLiteral("/%1-picture.png").arg(name));
+    const int w = depth.width();
+    QImage errors = depthPicture(want, stripWidth);
+    for (int y = 0; y < errors.height(); ++y) {
+        for (int x = stripWidth; x < errors.width(); ++x) {
+            if (std::isnan(want.at(x, y))) {
+                errors.setPixel(x, y, qRgb(0, 0, 255));
+            } else if (misread(got, want, x, y)) {
+                errors.setPixel(x, y, qRgb(255, 0, 0));
             }
         }
-        errors.save(folder + QStringLiteral("/%1-errors.png").arg(QLatin1String(name)));
     }
+    QImage sides(3 * w + 20, depth.height(), QImage::Format_RGB32);
+    sides.fill(Qt::white);
+    QPainter painter(&sides);
+    painter.drawImage(0, 0, depth.image());
+    painter.drawImage(w + 10, 0, depthPicture(got, stripWidth), stripWidth, 0, w, depth.height());
+    painter.drawImage(2 * w + 20, 0, errors, stripWidth, 0, w, depth.height());
+    painter.end();
+    sides.save(folder + QStringLiteral("/%1-original-decoded-misread.png").arg(name));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv); // for the text map's font
     const int width = argc > 2 ? std::atoi(argv[1]) : 1000;
     const int height = argc > 2 ? std::atoi(argv[2]) : 800;
     const QString folder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
@@ -104,20 +84,26 @@ int main(int argc, char** argv)
     if (!folder.isEmpty()) {
         QDir().mkpath(folder);
     }
-    const RasterImage strip = FineRenderer::randomStrip(height, Seed);
-    const int s = strip.width();
-    for (const auto& [name, depth] :
-         {std::pair{"shapes", shapes(width, height)}, std::pair{"dome", dome(width, height)}}) {
-        if (!folder.isEmpty()) {
-            depth.image().save(folder + QStringLiteral("/%1-depth.png").arg(QLatin1String(name)));
+    using namespace decodefixtures;
+    const std::pair<const char*, RasterImage> strips[] = {
+        {"dots", FineRenderer::randomStrip(height, Seed)},
+        {"textured", texturedStrip(FineRenderer::RandomStripWidth, height, Seed)}};
+    const std::pair<const char*, RasterImage> depths[] = {{"shapes", shapes(width, height)},
+                                                          {"dome", dome(width, height)},
+                                                          {"text", text(width, height)}};
+    for (const auto& [stripName, strip] : strips) {
+        const int s = strip.width();
+        for (const auto& [depthName, depth] : depths) {
+            const QString name =
+                QStringLiteral("%1-%2").arg(QLatin1String(depthName), QLatin1String(stripName));
+            report(name + QStringLiteral("-rows"), StereogramRenderer::renderAll(strip, depth),
+                   depth, stereodecoder::expectedForRowsRenderer(depth, s), s, folder);
+            report(name + QStringLiteral("-fine"),
+                   FineRenderer::render(strip, depth, FineRenderer::Options{}), depth,
+                   stereodecoder::expectedForFineRenderer(depth, s,
+                                                          FineRenderer::Options{}.oversample),
+                   s, folder);
         }
-        const QByteArray rows = QByteArray(name) + "-rows";
-        const QByteArray fine = QByteArray(name) + "-fine";
-        report(rows.constData(), StereogramRenderer::renderAll(strip, depth),
-               stereodecoder::expectedForRowsRenderer(depth, s), s, folder);
-        report(fine.constData(), FineRenderer::render(strip, depth, FineRenderer::Options{}),
-               stereodecoder::expectedForFineRenderer(depth, s, FineRenderer::Options{}.oversample),
-               s, folder);
     }
     return 0;
 }
