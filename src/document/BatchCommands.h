@@ -25,3 +25,10 @@ QString make3dProject(const QString& projectPath, const QString& outputPath,
 // Reads a depth map as its Open does and writes it as its Save does: a height-map file, or a
 // picture when the output's extension names a format Qt writes.
 QString convertDepthMap(const QString& inputPath, const QString& outputPath);
+
+// Reads the 3D picture `picturePath` back into a depth map (see DepthDecoder) and writes it as
+// --convert writes one. `stripWidth` 0 finds the strip width; `used` says the one read with,
+// for the caller to report. A picture that cannot be read as a stereogram is refused with
+// the reason.
+QString decodeDepthMap(const QString& picturePath, const QString& outputPath, int stripWidth,
+                       int* used);
