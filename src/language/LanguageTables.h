@@ -49,6 +49,7 @@ enum class TextTarget
     FilePrintSetupItem,
     PrintPreview,
     FileExitItem,
+    RecoverDepthItem,
     EditUndoItem,
     EditCutItem,
     EditCopyItem,
