@@ -143,21 +143,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("grey");
         QTest::addColumn<int>("stripWidth");
-        QTest::newRow("ground") << 56 << 60;
-        QTest::newRow("shift 1") << 64 << 60;
-        QTest::newRow("shift 9") << 128 << 60;
-        QTest::newRow("shift 24, strip width given") << 248 << 37;
+        QTest::addColumn<QRect>("box");
+        const QRect box(40, 10, 90, 40);
+        QTest::newRow("ground") << 56 << 60 << box;
+        QTest::newRow("shift 1") << 64 << 60 << box;
+        QTest::newRow("shift 9") << 128 << 60 << box;
+        QTest::newRow("shift 9 over most of the picture") << 128 << 60 << QRect(20, 5, 130, 50);
+        QTest::newRow("shift 24, strip width given") << 248 << 37 << box;
     }
     void greysOfTheRenderer()
     {
         QFETCH(int, grey);
         QFETCH(int, stripWidth);
+        QFETCH(QRect, box);
         RasterImage depth;
         depth.brush().color = colorref::grey(56);
         depth.setSize(160, 60);
         depth.pen().style = PenStyle::Clear;
         depth.brush().color = colorref::grey(grey);
-        depth.rectangle(40, 10, 130, 50);
+        depth.rectangle(box.left(), box.top(), box.right() + 2, box.bottom() + 2);
         const RasterImage strip = stripNamed(QStringLiteral("dots"), stripWidth, depth.height());
         const RasterImage picture = StereogramRenderer::renderAll(strip, depth);
         DepthDecoder::Result result;
