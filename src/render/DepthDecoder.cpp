@@ -301,10 +301,9 @@ DepthDecoder::Separations DepthDecoder::separations(const QImage& picture, int s
             }
             const float leftEnd = x > stripWidth ? separation[x - 1] : 0.0f;
             const float rightEnd = end < width ? separation[end] : 0.0f;
+            // A row with no clear match at all (a plain band) is ground.
             const float fill = std::max(leftEnd, rightEnd);
-            if (fill > 0) {
-                std::fill(separation + x, separation + end, fill);
-            }
+            std::fill(separation + x, separation + end, fill > 0 ? fill : float(stripWidth));
             x = end;
         }
     }

@@ -185,6 +185,29 @@ private Q_SLOTS:
                  qPrintable(QString::number(same)));
     }
 
+    // The plain rows above the convergence dots, on the band that carries them, read as ground,
+    // not as a made-up depth.
+    void plainBandIsGround()
+    {
+        const RasterImage map = decodefixtures::dome(300, 120);
+        const QImage picture =
+            FineRenderer::render(stripNamed(QStringLiteral("dots"), 100, 120), map, {4, true})
+                .image();
+        DepthDecoder::Result result;
+        QString why;
+        QVERIFY2(DepthDecoder::decode(picture, 0, &result, &why), qPrintable(why));
+        QCOMPARE(result.stripWidth, 100);
+        const int band = FineRenderer::dotBandHeight(100);
+        QVERIFY(FineRenderer::dotRadius(100) < band / 2 - 2);
+        for (int x = 0; x < result.depthMap.width(); ++x) {
+            QCOMPARE(result.depthMap.pixel(x, 0), colorref::grey(56));
+            QCOMPARE(result.depthMap.pixel(x, 1), colorref::grey(56));
+        }
+        const int top = qRed(result.depthMap.image().pixel(150, band + 60));
+        QVERIFY2(std::abs(top - qRed(map.image().pixel(150, 60))) <= 8,
+                 qPrintable(QString::number(top)));
+    }
+
     // What is no stereogram is refused with the reason, never read into a map.
     void refusesWhatIsNoStereogram_data()
     {
