@@ -25,13 +25,14 @@ int main(int argc, char** argv)
     registerShapeBenchmarks();
     registerLiveBenchmarks();
     registerZoomBenchmarks();
+    registerDecodeBenchmarks();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::vector<RatioTarget> targets = renderTargets();
     for (auto* more : {fileTargets, batchTargets, toolTargets, shapeTargets, windowTargets,
-                       startupTargets, liveTargets, zoomTargets}) {
+                       startupTargets, liveTargets, zoomTargets, decodeTargets}) {
         for (RatioTarget& target : more()) {
             targets.push_back(std::move(target));
         }

@@ -27,3 +27,6 @@ std::vector<RatioTarget> liveTargets();
 // A pencil stroke through the main window, magnified; needs the QApplication too.
 void registerZoomBenchmarks();
 std::vector<RatioTarget> zoomTargets();
+// Reading a 3D picture back, against rendering one of its size.
+void registerDecodeBenchmarks();
+std::vector<RatioTarget> decodeTargets();

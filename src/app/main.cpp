@@ -25,6 +25,7 @@ constexpr const char* Usage =
     "       depthloom [--verbose] --make3d --fine [--oversample N] [--dots] [--seed N]\n"
     "                 PATTERN|random DEPTH OUTPUT   (or PROJECT.3dp OUTPUT)\n"
     "       depthloom [--verbose] --convert INPUT OUTPUT\n"
+    "       depthloom [--verbose] --decode PICTURE DEPTH_OUT [--strip-width S]\n"
     "       depthloom --help | --version\n"
     "\n"
     "Depthloom is an editor for single-image stereograms: a colour pattern strip and a grey\n"
@@ -63,6 +64,14 @@ constexpr const char* Usage =
     "             read a depth map (.bkp, or any picture taken as greys) and write it as a\n"
     "             height-map file, or as a picture when OUTPUT's extension names a picture\n"
     "             format (.bmp, .png, ...)\n"
+    "  --decode PICTURE DEPTH_OUT\n"
+    "             read the 3D picture PICTURE (from this program or another, random dots\n"
+    "             or a textured pattern) back into its depth map and write it to DEPTH_OUT\n"
+    "             as --convert writes one: greys of ground 56 and 8 more for each pixel\n"
+    "             by which the picture repeats nearer; prints the strip width it used\n"
+    "  --strip-width S\n"
+    "             with --decode: the picture's period on the ground in pixels, found from\n"
+    "             the picture when not given\n"
     "  --help     show this help\n"
     "  --version  show the version\n"
     "  --verbose  also show the warnings of the picture libraries (Qt, libpng, libjpeg), which\n"
@@ -189,6 +198,30 @@ int runBatch(QStringList args)
                                        .arg(args.size() - 1));
         }
         error = run([&] { return convertDepthMap(args[1], args[2]); });
+    } else if (option == QLatin1String("--decode")) {
+        QStringList files = args.mid(1);
+        int stripWidth = 0;
+        if (const qsizetype at = files.indexOf(QLatin1String("--strip-width")); at >= 0) {
+            bool ok = false;
+            stripWidth = at + 1 < files.size() ? files[at + 1].toInt(&ok) : 0;
+            if (!ok || stripWidth < 1) {
+                return fail(ExitUsage, QStringLiteral("--strip-width needs a whole number of "
+                                                      "pixels above 0, got '%1' (see --help)")
+                                           .arg(at + 1 < files.size() ? files[at + 1] : QString()));
+            }
+            files.remove(at, 2);
+        }
+        if (files.size() != 2) {
+            return fail(ExitUsage, QStringLiteral("--decode takes PICTURE DEPTH_OUT, got %1 "
+                                                  "argument(s) (see --help)")
+                                       .arg(files.size()));
+        }
+        int used = 0;
+        error = run([&] { return decodeDepthMap(files[0], files[1], stripWidth, &used); });
+        if (error.isEmpty()) {
+            std::printf("depthloom: %s: strip width %d pixels%s\n", qUtf8Printable(files[0]), used,
+                        stripWidth ? "" : " (found in the picture)");
+        }
     } else {
         return fail(ExitUsage, QStringLiteral("unknown option '%1' (see --help)").arg(option));
     }

@@ -7,6 +7,7 @@
 #include "files/PictureMemory.h"
 #include "files/RegularFile.h"
 #include "raster/RasterImage.h"
+#include "render/DepthDecoder.h"
 #include "render/StereogramRenderer.h"
 
 #include <QDir>
@@ -222,4 +223,32 @@ QString printableMessage(const QString& message)
         }
     }
     return out;
+}
+
+QString decodeDepthMap(const QString& picturePath, const QString& outputPath, int stripWidth,
+                       int* used)
+{
+    if (const QString refused = refusedOutput(outputPath, {{"picture", picturePath}});
+        !refused.isEmpty()) {
+        return refused;
+    }
+    try {
+        QString error;
+        RasterImage picture;
+        if (!picture.load(picturePath, &error)) {
+            return error;
+        }
+        DepthDecoder::Result decoded;
+        if (!DepthDecoder::decode(picture.image(), stripWidth, &decoded, &error)) {
+            return QStringLiteral("Cannot recover a depth map from %1: %2")
+                .arg(shown(picturePath), error);
+        }
+        *used = decoded.stripWidth;
+        if (!writeDepthMap(decoded.depthMap, outputPath, &error)) {
+            return error;
+        }
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(outputPath);
+    }
+    return QString();
 }

@@ -30,3 +30,9 @@ QString convertDepthMap(const QString& inputPath, const QString& outputPath);
 // hold (a newline, the escape that starts a terminal's command sequence) are shown as C escapes
 // such as \n and \x1b instead of acting on the terminal.
 QString printableMessage(const QString& message);
+// Reads the 3D picture `picturePath` back into a depth map (see DepthDecoder) and writes it as
+// --convert writes one. `stripWidth` 0 finds the strip width; `used` says the one read with,
+// for the caller to report. A picture that cannot be read as a stereogram is refused with
+// the reason.
+QString decodeDepthMap(const QString& picturePath, const QString& outputPath, int stripWidth,
+                       int* used);

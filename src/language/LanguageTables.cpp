@@ -38,6 +38,7 @@ const char* const targetTexts[][2] = {
     {"P&rint setup...", "打印设置(&R)..."},
     {"Print Pre&view", "打印预览(&V)"},
     {"E&xit", "退出(&X)"},
+    {"Recover &Depth Map...", "恢复深度图(&D)..."},
     {"&Undo", "复原(&U)"},
     {"Cu&t", "剪取(&T)"},
     {"&Cpy", "复制(&C)"},

@@ -51,6 +51,7 @@ enum class TextTarget
     FilePrintSetupItem,
     PrintPreview,
     FileExitItem,
+    RecoverDepthItem,
     EditUndoItem,
     EditCutItem,
     EditCopyItem,

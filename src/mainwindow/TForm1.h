@@ -167,6 +167,12 @@ public:
     // Returns false when a save failed (its error has been shown) and nothing was written.
     bool SaveProject();
 
+    // File > Recover Depth Map: a 3D picture the user chooses becomes the pattern strip (its
+    // left strip) and the depth map (what it shows), both unsaved and under no name, after the
+    // question about unsaved work; a picture that is no stereogram is named in an error and
+    // replaces nothing. The strip width found shows in the status bar (TForm1RecoverDepth.cpp).
+    void RecoverDepthMapClick();
+
     // Make 3D: a new output window builds the picture from the two images (TForm1Project.cpp).
     void SbMake3DPClick();
     // The progress and output windows; created once, the output window again by each Make 3D.

@@ -105,6 +105,9 @@ std::span<const CommandRow> TForm1::commandTable()
         {.name = "FileExitItem", .menu = Menu::File, .caption = "E&xit",
          .captionText = TT::FileExitItem, .run = [](TForm1& f) { f.close(); },
          .standardKey = QKeySequence::Quit, .keys = "Ctrl+Q", .flags = SeparatorBefore},
+        {.name = "RecoverDepthItem", .menu = Menu::File, .caption = "Recover &Depth Map...",
+         .captionText = TT::RecoverDepthItem, .run = [](TForm1& f) { f.RecoverDepthMapClick(); },
+         .flags = SeparatorBefore},
 
         {.name = "EditUndoItem", .menu = Menu::Edit, .caption = "&Undo",
          .captionText = TT::EditUndoItem,

@@ -50,6 +50,18 @@ inline Run runBatch(const QStringList& args, rlim_t limit = RLIM_INFINITY, int r
     return Run{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+// A refused command: its exit status, and one line on standard error that names each of
+// `mentioned`.
+inline void verifyRefusal(const Run& run, int exitCode, const QStringList& mentioned)
+{
+    QCOMPARE(run.exitCode, exitCode);
+    const QString message = QString::fromUtf8(run.err);
+    QCOMPARE(message.count(QLatin1Char('\n')), 1);
+    for (const QString& text : mentioned) {
+        QVERIFY2(message.contains(text), qPrintable(message));
+    }
+}
+
 inline QByteArray readAll(const QString& path)
 {
     QFile file(path);

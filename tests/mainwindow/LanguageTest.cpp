@@ -32,7 +32,7 @@ struct TextRow
 #define MENU(name) #name, [](const Controls& c) { return part<QMenu>(c.form, #name)->title(); }
 #define ITEM(name) #name, [](const Controls& c) { return part<QAction>(c.form, #name)->text(); }
 #define HINT(name)                                                                                 \
-    #name, [](const Controls& c) { return part<QToolButton>(c.form, #name)->toolTip(); }
+#name, [](const Controls& c) { return part<QToolButton>(c.form, #name)->toolTip(); }
 
 // Every text a language switch assigns, with the control that shows it.
 const TextRow Texts[] = {
@@ -51,6 +51,7 @@ const TextRow Texts[] = {
     {ITEM(FilePrintSetupItem), "P&rint setup...", "打印设置(&R)..."},
     {ITEM(PrintPreview), "Print Pre&view", "打印预览(&V)"},
     {ITEM(FileExitItem), "E&xit", "退出(&X)"},
+    {ITEM(RecoverDepthItem), "Recover &Depth Map...", "恢复深度图(&D)..."},
     {ITEM(EditUndoItem), "&Undo", "复原(&U)"},
     {ITEM(EditCutItem), "Cu&t", "剪取(&T)"},
     {ITEM(EditCopyItem), "&Cpy", "复制(&C)"},

@@ -241,8 +241,9 @@ Score score(const SeparationMap& decoded, const SeparationMap& expected, int str
             }
             // Depths are counted where the surface rises gently, away from steep edges, on
             // which every decoder reads a mix.
-            if (wrong && high - low <= 1.0f) {
-                ++result.misdecodedInside;
+            if (high - low <= 1.0f) {
+                ++result.inside;
+                result.misdecodedInside += wrong ? 1 : 0;
             }
             if (!wrong && want < stripWidth) {
                 ++levels[int(std::lround(got * StepsPerPixel))];
@@ -285,6 +286,16 @@ Score score(const SeparationMap& decoded, const SeparationMap& expected, int str
         result.largestEcho = std::max(result.largestEcho, region);
     }
     return result;
+}
+
+SeparationMap fromDecoder(const DepthDecoder::Separations& decoded)
+{
+    SeparationMap map{decoded.width, decoded.height, decoded.separation, {}, {}};
+    for (int y = 0; y < decoded.height; ++y) {
+        std::fill_n(map.separation.begin() + qsizetype(y) * decoded.width, decoded.stripWidth,
+                    None);
+    }
+    return map;
 }
 
 QImage depthPicture(const SeparationMap& map, int stripWidth)

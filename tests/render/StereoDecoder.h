@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/DepthDecoder.h"
+
 #include <QImage>
 
 #include <vector>
@@ -45,6 +47,8 @@ bool misread(const SeparationMap& decoded, const SeparationMap& expected, int x,
 struct Score
 {
     long long scored = 0;           // pixels with both a decoded and an expected separation
+    long long inside = 0;           // of those, where the expected separations within the
+                                    // window differ by at most one pixel: away from depth edges
     long long misdecoded = 0;       // decoded more than one shift level (8 grey levels) off
     long long misdecodedInside = 0; // of those, where the expected separations within the
                                     // window differ by at most one pixel
@@ -55,6 +59,9 @@ struct Score
 };
 
 Score score(const SeparationMap& decoded, const SeparationMap& expected, int stripWidth);
+
+// The product decoder's separations as a map to score, NaN on the strip.
+SeparationMap fromDecoder(const DepthDecoder::Separations& decoded);
 
 // The decoded separations as a grey picture: the grey level each stands for (56 + 8 * (S - s)),
 // NaN black.

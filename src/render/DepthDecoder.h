@@ -1,0 +1,66 @@
+#pragma once
+
+#include "raster/RasterImage.h"
+
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+// Reads a single-image stereogram back into a pattern strip and a depth map that the renderers
+// turn into the same picture: the picture's first strip-width columns become the strip, and
+// every pixel right of them a depth grey, 56 for ground and 8 grey levels more for each pixel
+// by which the picture repeats nearer than the strip width there. It knows nothing of the
+// program that made the picture, so pictures of other programs read back as well, with or
+// without a strip of their own at the left.
+//
+// Phases: the strip width is the picture's period on the ground, the largest period at which
+// many pixels of a few sample rows repeat (unless the caller gives it). Then each pixel takes
+// the whole separation, from the strip width down to 26 pixels nearer, at which a 5 x 5 window
+// around it best matches the window that many pixels to its left, refined to a fraction of a
+// pixel from the match of the separations on either side. A pixel whose best match is not
+// clearly below its average one (a stretch one eye sees alone, a plain area) takes the
+// farther of the separations at the ends of its run in the row. A picture where too few pixels
+// match clearly is refused rather than read into a made-up map.
+class DepthDecoder final
+{
+public:
+    // The narrowest strip it finds or takes, and the smallest picture it reads.
+    static constexpr int MinStripWidth = 8;
+    static constexpr int MinHeight = 8;
+    // How much nearer than the strip width it looks: grey 255 repeats 24.875 pixels nearer.
+    static constexpr int MaxShift = 26;
+
+    // Separations in picture coordinates; columns left of the strip width hold 0.
+    struct Separations
+    {
+        int width = 0;
+        int height = 0;
+        int stripWidth = 0;
+        std::vector<float> separation; // pixels
+        float at(int x, int y) const { return separation[size_t(y) * size_t(width) + size_t(x)]; }
+    };
+
+    struct Result
+    {
+        RasterImage patternStrip; // stripWidth x picture height, the picture's own pixels
+        RasterImage depthMap;     // (picture width - stripWidth) x picture height, greys
+        int stripWidth = 0;
+    };
+
+    // The strip width of `picture`, or 0 with the reason in `why` (no file name: the caller's
+    // message names it) when the picture is too small, one plain colour or repeats nowhere.
+    static int findStripWidth(const QImage& picture, QString* why);
+
+    // The separation at every pixel right of `stripWidth`, and in `why` a reason when too few
+    // of them match clearly; `stripWidth` must lie in MinStripWidth .. width / 2.
+    static Separations separations(const QImage& picture, int stripWidth, QString* why = nullptr);
+
+    // The strip and the depth map of `picture`; `stripWidth` 0 finds it. False with the reason
+    // in `why` when the picture cannot be read as a stereogram. Throws std::bad_alloc.
+    static bool decode(const QImage& picture, int stripWidth, Result* result, QString* why);
+
+    // The depth grey of separation `s` under strip width `stripWidth`: 56 + 8 (S - s), rounded,
+    // within 56 .. 255.
+    static int greyFor(float s, int stripWidth);
+};
