@@ -53,6 +53,39 @@ QFont fittingFont(const QStringList& families, int pixelSize, const QString& wid
     return font;
 }
 
+// Gives `field`, which owns it, the fitting font just before the field is first painted. Each font
+// tried is loaded, and a character missing from them sends the font system through every installed
+// font: fitting both status fields took a third of the main window's construction, which need not
+// wait for it.
+class FontFitter final : public QObject
+{
+public:
+    FontFitter(Panel* field, QStringList families, int pixelSize, QString widest, int width)
+        : QObject(field), m_families(std::move(families)), m_widest(std::move(widest)),
+          m_pixelSize(pixelSize), m_width(width)
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            static_cast<QWidget*>(watched)->setFont(
+                fittingFont(m_families, m_pixelSize, m_widest, m_width));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    const QStringList m_families;
+    const QString m_widest;
+    const int m_pixelSize;
+    const int m_width;
+};
+
 } // namespace
 
 TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_prompts(prompts)
@@ -94,7 +127,6 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent) : QMainWindow(parent), m_promp
     m_changeCheck->setSingleShot(true);
     m_changeCheck->setInterval(300);
     connect(m_changeCheck, &QTimer::timeout, this, &TForm1::showUnsavedChanges);
-    m_printing = std::make_unique<Pntmange>(m_prompts, this);
     FontDialog1.font = QFont(QStringLiteral("Arial"));
     FontDialog1.font.setBold(true);
     FontDialog1.font.setPixelSize(60);
@@ -147,14 +179,12 @@ void TForm1::createStatusBar()
     pnStuZoom->hide();
     // Numbers of up to five characters (-9999 to 99999) fit; digits are equally wide.
     pnStuPos->resize(PositionFieldWidth, StatusBarHeight);
-    pnStuPos->setFont(fittingFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")}, 13,
-                                  QStringLiteral("x=88888,y=88888"),
-                                  pnStuPos->contentRect().width() - 2));
+    new FontFitter(pnStuPos, {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")}, 13,
+                   QStringLiteral("x=88888,y=88888"), pnStuPos->contentRect().width() - 2);
     pnStuSize->resize(SizeFieldWidth, StatusBarHeight);
-    pnStuSize->setFont(
-        fittingFont({QStringLiteral("Arial")}, 11,
-                    QStringLiteral(" ") + QChar(0x81) + QStringLiteral(" 88888x88888"),
-                    pnStuSize->contentRect().width() - 2));
+    new FontFitter(pnStuSize, {QStringLiteral("Arial")}, 11,
+                   QStringLiteral(" ") + QChar(0x81) + QStringLiteral(" 88888x88888"),
+                   pnStuSize->contentRect().width() - 2);
     for (Panel* panel : {pnStuPos, pnStuSize}) {
         QPalette palette = panel->palette();
         palette.setColor(QPalette::WindowText, Qt::black);

@@ -184,7 +184,9 @@ public:
     void PrintPreviewClick();
     void FilePrintSetupItemClick();
     void FilePrintItemClick();
-    Pntmange& printing() { return *m_printing; }
+    // Made on first use: a printer loads the print system's plugin, which took a tenth of the
+    // time to start.
+    Pntmange& printing();
 
     // View > Live 3D Preview: shows or hides the window whose 3D picture follows both images
     // (TForm1LivePreview.cpp). Null until first shown.

@@ -20,17 +20,25 @@ void TForm1::connectOutputPrint(TfmOutput& output)
     connect(&output, &TfmOutput::printRequested, this, &TForm1::FilePrintItemClick);
 }
 
+Pntmange& TForm1::printing()
+{
+    if (!m_printing) {
+        m_printing = std::make_unique<Pntmange>(m_prompts, this);
+    }
+    return *m_printing;
+}
+
 void TForm1::PrintPreviewClick()
 {
-    m_printing->PreviewPicture(m_output ? m_output->picture() : NoPicture);
+    printing().PreviewPicture(m_output ? m_output->picture() : NoPicture);
 }
 
 void TForm1::FilePrintSetupItemClick()
 {
-    m_printing->PrintSetup();
+    printing().PrintSetup();
 }
 
 void TForm1::FilePrintItemClick()
 {
-    m_printing->PrintPicture(m_output ? m_output->picture() : NoPicture);
+    printing().PrintPicture(m_output ? m_output->picture() : NoPicture);
 }

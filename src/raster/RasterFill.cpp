@@ -6,12 +6,22 @@
 
 namespace {
 
+// How many rows ahead of a vertical walk the next rows are fetched. Rows lie a whole picture
+// width apart, each in a page of its own, where the processor's own prefetcher does not look.
+// With the stack left out of corridor walks (see spanFill), flood_fill/serpentine (4000 x 3000)
+// went from 38 to 33 ms of processor time; 8, 16 and 32 rows ahead measured alike.
+constexpr int RowsAhead = 16;
+
 // The seed fill of Heckbert's "A Seed Fill Algorithm": the stack holds runs, not pixels. An entry
 // (y, x0, x1, dy) says that row y - dy is filled over [x0, x1] and row y is to be searched there
-// for runs to fill; a run that reaches past [x0, x1] also searches back into row y - dy. `rowAt`
-// (row, visit) calls visit(inside, fill) with the row's test of a column and its painter of a run
-// [x0, x1]; painting a run makes `inside` false on it.
-template <typename RowAt> void spanFill(int w, int h, int x, int y, RowAt&& rowAt)
+// for runs to fill; a run that reaches past [x0, x1] also searches back into row y - dy.
+// `rows.row(y)` gives row y's view with inside(x), its test of a column, and fill(x0, x1), its
+// painter of a run [x0, x1]; painting a run makes `inside` false on it. `rows.prefetch(y, x)`
+// asks for the memory of column x of row y ahead of its use.
+//
+// The entry pushed last is the one popped next, so it is not pushed at all but searched at once:
+// a walk along a corridor then touches the stack only where the corridor forks.
+template <typename Rows> void spanFill(int w, int h, int x, int y, Rows&& rows)
 {
     struct Entry
     {
@@ -21,53 +31,73 @@ template <typename RowAt> void spanFill(int w, int h, int x, int y, RowAt&& rowA
         int dy;
     };
     std::vector<Entry> stack;
-    rowAt(y, [&](auto&& inside, auto&& fill) {
+    {
+        auto row = rows.row(y);
         int l = x;
         int r = x;
-        while (l > 0 && inside(l - 1)) {
+        while (l > 0 && row.inside(l - 1)) {
             --l;
         }
-        while (r < w - 1 && inside(r + 1)) {
+        while (r < w - 1 && row.inside(r + 1)) {
             ++r;
         }
-        fill(l, r);
+        row.fill(l, r);
         stack.push_back({y - 1, l, r, -1});
         stack.push_back({y + 1, l, r, 1});
-    });
+    }
     while (!stack.empty()) {
-        const Entry e = stack.back();
+        Entry e = stack.back();
         stack.pop_back();
-        if (e.y < 0 || e.y >= h) {
-            continue;
-        }
-        rowAt(e.y, [&](auto&& inside, auto&& fill) {
+        for (;;) {
+            if (e.y < 0 || e.y >= h) {
+                break;
+            }
+            const int ahead = e.y + RowsAhead * e.dy;
+            if (ahead >= 0 && ahead < h) {
+                rows.prefetch(ahead, e.x0);
+                rows.prefetch(ahead, e.x1);
+            }
+            auto row = rows.row(e.y);
+            Entry next{};
+            bool hasNext = false;
+            auto push = [&](const Entry& entry) {
+                if (hasNext) {
+                    stack.push_back(next);
+                }
+                next = entry;
+                hasNext = true;
+            };
             int px = e.x0;
             while (px <= e.x1) {
-                if (!inside(px)) {
+                if (!row.inside(px)) {
                     ++px;
                     continue;
                 }
                 int l = px;
                 if (px == e.x0) {
-                    while (l > 0 && inside(l - 1)) {
+                    while (l > 0 && row.inside(l - 1)) {
                         --l;
                     }
                 }
                 int r = px;
-                while (r < w - 1 && inside(r + 1)) {
+                while (r < w - 1 && row.inside(r + 1)) {
                     ++r;
                 }
-                fill(l, r);
-                stack.push_back({e.y + e.dy, l, r, e.dy});
+                row.fill(l, r);
+                push({e.y + e.dy, l, r, e.dy});
                 if (l < e.x0) {
-                    stack.push_back({e.y - e.dy, l, e.x0 - 1, -e.dy});
+                    push({e.y - e.dy, l, e.x0 - 1, -e.dy});
                 }
                 if (r > e.x1) {
-                    stack.push_back({e.y - e.dy, e.x1 + 1, r, -e.dy});
+                    push({e.y - e.dy, e.x1 + 1, r, -e.dy});
                 }
                 px = r + 2;
             }
-        });
+            if (!hasNext) {
+                break;
+            }
+            e = next;
+        }
     }
 }
 
@@ -94,13 +124,26 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
     if (!usePattern && !matches(fillColor)) {
         // Painting takes a pixel out of the region, so the picture itself tells which pixels
         // are still to fill.
-        spanFill(w, height(), x, y, [&](int row, auto&& visit) {
-            QRgb* bits = first + row * stride;
-            visit([bits, &matches](int px) { return matches(bits[px]); },
-                  [bits, fillColor](int x0, int x1) {
-                      std::fill(bits + x0, bits + x1 + 1, fillColor);
-                  });
-        });
+        struct Row
+        {
+            QRgb* bits;
+            QRgb key;
+            bool surface;
+            QRgb fillColor;
+            bool inside(int px) const { return ((bits[px] & 0xFFFFFF) == key) == surface; }
+            void fill(int x0, int x1) const { std::fill(bits + x0, bits + x1 + 1, fillColor); }
+        };
+        struct Rows
+        {
+            QRgb* first;
+            qsizetype stride;
+            QRgb key;
+            bool surface;
+            QRgb fillColor;
+            Row row(int y) const { return {first + y * stride, key, surface, fillColor}; }
+            void prefetch(int y, int px) const { __builtin_prefetch(first + y * stride + px, 1); }
+        };
+        spanFill(w, height(), x, y, Rows{first, stride, key, surface, fillColor});
         return;
     }
     if (surface && !usePattern) {
@@ -108,13 +151,48 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
     }
     // Painted pixels may still match: a mark per pixel keeps the fill from coming back.
     std::vector<std::uint8_t> done(size_t(w) * size_t(height()), 0);
-    spanFill(w, height(), x, y, [&](int row, auto&& visit) {
-        std::uint8_t* marks = done.data() + size_t(row) * size_t(w);
-        const QRgb* bits = first + row * stride;
-        visit([bits, marks, &matches](int px) { return !marks[px] && matches(bits[px]); },
-              [this, row, marks, fillColor, usePattern](int x0, int x1) {
-                  std::fill(marks + x0, marks + x1 + 1, 1);
-                  paintRow(row, x0, x1, fillColor, usePattern, PenMode::Copy);
-              });
-    });
+    struct Row
+    {
+        RasterImage* image;
+        int y;
+        const QRgb* bits;
+        std::uint8_t* marks;
+        QRgb key;
+        bool surface;
+        QRgb fillColor;
+        bool usePattern;
+        bool inside(int px) const
+        {
+            return !marks[px] && ((bits[px] & 0xFFFFFF) == key) == surface;
+        }
+        void fill(int x0, int x1) const
+        {
+            std::fill(marks + x0, marks + x1 + 1, 1);
+            image->paintRow(y, x0, x1, fillColor, usePattern, PenMode::Copy);
+        }
+    };
+    struct Rows
+    {
+        RasterImage* image;
+        const QRgb* first;
+        qsizetype stride;
+        std::uint8_t* marks;
+        int w;
+        QRgb key;
+        bool surface;
+        QRgb fillColor;
+        bool usePattern;
+        Row row(int y) const
+        {
+            return {image, y,       first + y * stride, marks + size_t(y) * size_t(w),
+                    key,   surface, fillColor,          usePattern};
+        }
+        void prefetch(int y, int px) const
+        {
+            __builtin_prefetch(first + y * stride + px);
+            __builtin_prefetch(marks + size_t(y) * size_t(w) + size_t(px), 1);
+        }
+    };
+    spanFill(w, height(), x, y,
+             Rows{this, first, stride, done.data(), w, key, surface, fillColor, usePattern});
 }

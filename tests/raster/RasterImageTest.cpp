@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -523,6 +524,87 @@ private Q_SLOTS:
         image.floodFill(0, 0, colorref::White, FloodFillMode::Surface);
         QCOMPARE(image.pixel(size - 1, size - 2), colorref::grey(58)); // the last corridor
         QCOMPARE(image.pixel(0, size - 3), colorref::Black);
+    }
+
+    // The fill reaches exactly the pixels joined to the start through sides of matching pixels,
+    // however the walls fork and join: compared with a pixel-by-pixel search on random walls.
+    void floodFillMatchesSearch_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("pattern");
+        QTest::addColumn<int>("wallPercent");
+        // Black walls on white; each row starts the fill at another white pixel.
+        for (const int walls : {25, 40, 55}) {
+            QTest::addRow("surface, solid, %d%% walls", walls)
+                << int(FloodFillMode::Surface) << false << walls;
+            QTest::addRow("surface, pattern, %d%% walls", walls)
+                << int(FloodFillMode::Surface) << true << walls;
+            QTest::addRow("border, solid, %d%% walls", walls)
+                << int(FloodFillMode::Border) << false << walls;
+        }
+    }
+    void floodFillMatchesSearch()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, pattern);
+        QFETCH(int, wallPercent);
+        const int w = 61;
+        const int h = 43;
+        QRandomGenerator random(quint32(wallPercent * 4 + mode * 2 + int(pattern)));
+        RasterImage image = filled(w, h, colorref::White);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                if (int(random.bounded(100)) < wallPercent) {
+                    image.setPixel(x, y, colorref::Black);
+                }
+            }
+        }
+        const RasterImage before = image;
+        QPoint start(w / 2, h / 2);
+        while (before.pixel(start.x(), start.y()) != colorref::White) {
+            start.rx() = (start.x() + 1) % w;
+        }
+        QImage tile(3, 2, QImage::Format_RGB32);
+        for (int i = 0; i < 6; ++i) {
+            tile.setPixel(i % 3, i / 3, qRgb(40 * i, 200 - 30 * i, 90));
+        }
+        const ColorRef paint = colorref::rgb(0, 200, 0);
+        image.brush().color = paint;
+        if (pattern) {
+            image.brush().pattern = tile;
+        }
+        const bool surface = mode == int(FloodFillMode::Surface);
+        image.floodFill(start.x(), start.y(), surface ? colorref::White : colorref::Black,
+                        FloodFillMode(mode));
+
+        // The region, searched a pixel at a time from the start.
+        std::vector<bool> region(size_t(w * h), false);
+        std::vector<QPoint> pending{start};
+        region[size_t(start.y() * w + start.x())] = true;
+        while (!pending.empty()) {
+            const QPoint p = pending.back();
+            pending.pop_back();
+            for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+                const QPoint q = p + step;
+                // White is the surface's colour and the only one that is not the border's.
+                if (q.x() < 0 || q.y() < 0 || q.x() >= w || q.y() >= h ||
+                    region[size_t(q.y() * w + q.x())] ||
+                    before.pixel(q.x(), q.y()) != colorref::White) {
+                    continue;
+                }
+                region[size_t(q.y() * w + q.x())] = true;
+                pending.push_back(q);
+            }
+        }
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const ColorRef expected = !region[size_t(y * w + x)] ? before.pixel(x, y)
+                                          : pattern ? colorref::fromRgb(tile.pixel(x % 3, y % 2))
+                                                    : paint;
+                QVERIFY2(image.pixel(x, y) == expected,
+                         qPrintable(QStringLiteral("pixel (%1, %2)").arg(x).arg(y)));
+            }
+        }
     }
 
     void textOut()
