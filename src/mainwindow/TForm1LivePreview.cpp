@@ -37,7 +37,7 @@ void TForm1::setLivePreviewShown(bool shown)
         connect(m_livePreview, &LivePreview::printRequested, this,
                 [this](const RasterImage& picture) {
                     const RasterImage shown = picture;
-                    m_printing->PrintPicture(shown);
+                    printing().PrintPicture(shown);
                 });
         m_livePreview->resize(m_livePreview->sizeHint());
         // Where it was last, unless the main window's bars are there now; else beside the main
