@@ -63,7 +63,9 @@ private slots:
         if (maximised) {
             form().showMaximized();
             if (manager) {
-                QTRY_COMPARE(form().frameGeometry().size(), screen.size());
+                // Openbox may draw a maximised window's border just off the screen's edges.
+                QTRY_VERIFY(form().frameGeometry().width() >= screen.width() &&
+                            form().frameGeometry().height() >= screen.height());
             }
         }
         // The pencil shows a colour window and the pen style picker.
