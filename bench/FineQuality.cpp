@@ -8,6 +8,7 @@
 // pictures and the decoded depth pictures there.
 
 #include "raster/RasterImage.h"
+#include "render/DecodeFixtures.h"
 #include "render/FineRenderer.h"
 #include "render/StereoDecoder.h"
 #include "render/StereogramRenderer.h"
@@ -24,27 +25,8 @@ namespace {
 
 constexpr int Seed = 20;
 
-RasterImage shapes(int width, int height)
-{
-    RasterImage depth;
-    depth.brush().color = colorref::grey(56);
-    depth.setSize(width, height);
-    depth.pen().style = PenStyle::Clear;
-    QRandomGenerator random(11);
-    const int largest = std::min(width, height) / 3;
-    for (int i = 0; i < 14; ++i) {
-        depth.brush().color = colorref::grey(int(random.bounded(70, 255)));
-        const int size = int(random.bounded(largest / 4, largest));
-        const int x = int(random.bounded(width - size));
-        const int y = int(random.bounded(height - size));
-        if (i % 2 == 0) {
-            depth.ellipse(x, y, x + size, y + size);
-        } else {
-            depth.rectangle(x, y, x + size, y + size * 2 / 3);
-        }
-    }
-    return depth;
-}
+using decodefixtures::dome;
+using decodefixtures::shapes;
 
 // Plateaus at greys 4 above a whole shift: separations half a pixel off the grid.
 RasterImage halves(int width, int height)
@@ -57,23 +39,6 @@ RasterImage halves(int width, int height)
         depth.brush().color = colorref::grey(100 + 40 * i);
         const int inset = (i + 1) * std::min(width, height) / 10;
         depth.rectangle(inset, inset, width - inset, height - inset);
-    }
-    return depth;
-}
-
-RasterImage dome(int width, int height)
-{
-    RasterImage depth(width, height);
-    const double radius = 0.45 * std::min(width, height);
-    for (int y = 0; y < height; ++y) {
-        QRgb* row = depth.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const double dx = (x + 0.5 - width / 2.0) / radius;
-            const double dy = (y + 0.5 - height / 2.0) / radius;
-            const double rise = std::sqrt(std::max(0.0, 1 - dx * dx - dy * dy));
-            const int grey = int(std::lround(56 + 198 * rise));
-            row[x] = qRgb(grey, grey, grey);
-        }
     }
     return depth;
 }
