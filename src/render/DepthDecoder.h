@@ -22,7 +22,7 @@
 // blocks of columns; a block tries only the separations that the row above matched there and
 // those next to them, and all of them where a pixel then matches poorly (the top of a surface
 // the row above did not show). A pixel whose best match is not clearly below its average one,
-// estimated from every second whole separation (a stretch one eye sees alone, a plain area),
+// estimated from every fourth whole separation (a stretch one eye sees alone, a plain area),
 // takes the farther of the separations at the ends of its run in the row. A picture where too
 // few pixels match clearly is refused rather than read into a made-up map. The result depends
 // on the picture alone.
