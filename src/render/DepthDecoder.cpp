@@ -183,7 +183,8 @@ Wide void addWholeDifferences(const Planes& planes, int y, int shift, int from,
 
 // Where the separations are found, block by block of columns along each row: a block tries the
 // separations its row above matched, and the steps around them; where a pixel there then
-// matches poorly (an edge of a surface, a stretch one eye sees alone), it tries them all. Each
+// matches poorly (an edge of a surface, a stretch one eye sees alone), it tries every whole
+// pixel and then the half pixels around the best. Each
 // step's window sums slide down the picture, so a step that a block kept trying costs one new
 // row of differences; one that it takes up again is brought up to date first.
 constexpr int Block = 32;  // columns
@@ -365,7 +366,11 @@ DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QS
     const int first = Halves * std::max(1, stripWidth - DepthDecoder::MaxShift);
     const int last = Halves * std::min(stripWidth + 1, width - 1);
     const int steps = last - first + 1;
-    const std::uint64_t everyStep = stepsAround(0, steps - 1, steps);
+    // A search of them all tries the whole pixels, and then the closest match's neighbours.
+    std::uint64_t wholeSteps = 0;
+    for (int k = 0; k < steps; k += 2) {
+        wholeSteps |= std::uint64_t(1) << k;
+    }
     const size_t span = size_t(width);
     StepCosts costs(planes, stripWidth, first, steps);
     AverageCost average(planes, stripWidth, first / Halves, last / Halves);
@@ -396,7 +401,7 @@ DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QS
             const int x1 = std::min(x0 + Block, width);
             std::fill(best.begin() + x0, best.begin() + x1, Unset);
             std::fill(bestStep.begin() + x0, bestStep.begin() + x1, std::uint16_t(0));
-            std::uint64_t wanted = out == 0 ? everyStep : 0;
+            std::uint64_t wanted = out == 0 ? wholeSteps : 0;
             for (int x = std::max(stripWidth, x0 - Reach);
                  out > 0 && x < std::min(width, x1 + Reach); ++x) {
                 wanted |= stepsAbove[size_t(x)];
@@ -411,18 +416,18 @@ DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QS
                 tried |= wanted;
                 std::uint64_t around = 0;
                 bool poor = false;
+                const bool recheck = (out + b) % Recheck == 0;
                 for (int x = x0; x < x1; ++x) {
                     const std::uint32_t cost = best[size_t(x)];
                     // A poor match under a clear one is the top of a surface the row above
                     // did not show; under no clear match, a stretch one eye sees alone, or a
                     // picture that does not repeat, so it is searched only every few rows.
-                    poor = poor || (4 * samples * cost >= 3 * total[x] &&
-                                    (clear[size_t(x)] || (out + b) % Recheck == 0));
+                    poor |= 4 * samples * cost >= 3 * total[x] && (clear[size_t(x)] || recheck);
                     around |=
                         8 * samples * cost < 5 * total[x] ? fractionNeeds[bestStep[size_t(x)]] : 0;
                 }
-                if (poor && tried != everyStep) {
-                    wanted = everyStep;
+                if (poor && (wholeSteps & ~tried) != 0) {
+                    wanted = tried | wholeSteps;
                 } else if ((around & ~tried) != 0) {
                     wanted = tried | around;
                 } else {
@@ -435,13 +440,13 @@ DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QS
             const size_t i = size_t(x);
             const int k = bestStep[i];
             const auto costAt = [&](int step) {
-                return step >= 0 && step < steps ? costs.sums(step)[i] : Unset;
+                return unsigned(step) < unsigned(steps) ? costs.sums(step)[i] : Unset;
             };
             const std::uint16_t around[4] = {costAt(k - 2), costAt(k - 1), costAt(k + 1),
                                              costAt(k + 2)};
             // A clear match is a minimum inside the range, below 5/8 of the average cost.
-            clear[i] = around[1] != Unset && around[2] != Unset &&
-                       8 * double(best[i]) * samples < 5 * double(total[i]);
+            clear[i] =
+                around[1] != Unset && around[2] != Unset && 8 * samples * best[i] < 5 * total[i];
             clearCount += clear[i];
             stepsAbove[i] = clear[i] ? tryAround[size_t(k)] : 0;
             separation[x] =
