@@ -16,12 +16,18 @@
 //
 // Phases: the strip width is the picture's period on the ground, the largest period at which
 // many pixels of a few sample rows repeat (unless the caller gives it). Then each pixel takes
-// the whole separation, from the strip width down to 26 pixels nearer, at which a 5 x 5 window
-// around it best matches the window that many pixels to its left, refined to a fraction of a
-// pixel from the match of the separations on either side. A pixel whose best match is not
-// clearly below its average one (a stretch one eye sees alone, a plain area) takes the
-// farther of the separations at the ends of its run in the row. A picture where too few pixels
-// match clearly is refused rather than read into a made-up map.
+// the separation, in half pixels from the strip width down to 26 pixels nearer, at which a
+// 5 x 5 window around it best matches the window that many pixels to its left, refined to a
+// fraction of a pixel from the match of the separations on either side. Rows are read top to
+// bottom in blocks of columns; a block tries only the separations that the row above matched
+// there and those next to them, and every whole one (then the half pixels around the best)
+// where a pixel then matches poorly (the top of a surface the row above did not show). A pixel
+// whose best match is not clearly below its average one, estimated from every fourth whole
+// separation (a stretch one eye sees alone, a plain area), takes the farther of the
+// separations at the ends of its run in the row. A picture where too few pixels match clearly
+// is refused rather than read into a made-up map. A picture 64 rows or taller is read as two
+// halves at once, on two threads, each starting afresh; the result depends on the picture
+// alone.
 class DepthDecoder final
 {
 public:

@@ -185,6 +185,35 @@ private Q_SLOTS:
                  qPrintable(QString::number(same)));
     }
 
+    // Every row of a level surface reads its grey (away from the sides): the first and the last,
+    // whose windows reach past the picture, and those where its halves, read apart, meet.
+    void readsEveryRow_data()
+    {
+        QTest::addColumn<bool>("fine");
+        QTest::newRow("rows") << false;
+        QTest::newRow("fine") << true;
+    }
+    void readsEveryRow()
+    {
+        QFETCH(bool, fine);
+        RasterImage depth;
+        depth.brush().color = colorref::grey(128);
+        depth.setSize(200, 100);
+        const RasterImage strip = stripNamed(QStringLiteral("dots"), 60, depth.height());
+        const QImage picture = (fine ? FineRenderer::render(strip, depth, {})
+                                     : StereogramRenderer::renderAll(strip, depth))
+                                   .image();
+        DepthDecoder::Result result;
+        QString why;
+        QVERIFY2(DepthDecoder::decode(picture, 60, &result, &why), qPrintable(why));
+        for (int y = 0; y < depth.height(); ++y) {
+            for (int x = 10; x < depth.width() - 10; ++x) {
+                QVERIFY2(result.depthMap.pixel(x, y) == colorref::grey(128),
+                         qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+            }
+        }
+    }
+
     // The plain rows above the convergence dots, on the band that carries them, read as ground,
     // not as a made-up depth.
     void plainBandIsGround()
