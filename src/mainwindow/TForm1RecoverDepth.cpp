@@ -1,6 +1,7 @@
 // File > Recover Depth Map: a 3D picture read back into the two images.
 
 #include "document/Prompts.h"
+#include "document/RememberedPlaces.h"
 #include "mainwindow/TForm1.h"
 #include "raster/RasterImage.h"
 #include "render/DepthDecoder.h"
@@ -16,7 +17,8 @@ void TForm1::RecoverDepthMapClick()
     const QString fileName = m_prompts.chooseOpenFile(
         {QStringLiteral("*.bmp"),
          {},
-         QStringLiteral("Bitmap Files[*.bmp]|*.bmp|PNG Files[*.png]|*.png|All Files[*.*]|*.*")});
+         QStringLiteral("Bitmap Files[*.bmp]|*.bmp|PNG Files[*.png]|*.png|All Files[*.*]|*.*"),
+         RememberedPlaces::Outputs});
     if (fileName.isEmpty()) {
         return;
     }
