@@ -26,7 +26,7 @@ QPoint besideMainWindow(const QRect& mainFrame, const QSize& size, const QRect& 
                         Side preferred, const QList<QRect>& taken = {});
 
 // Where a window goes when the screen leaves no free place beside the main window (a maximised
-// one, say): inside `allowed`, the part of the screen that is neither the main window's menu nor
+// one, say): inside `allowed`, the area of the screen that is neither the main window's menu nor
 // its bars, as high and as far right as it can be. Rows are tried top down, each from the right
 // edge leftwards past the taken windows in the way; when no place is clear of `taken`, the top
 // right corner. The frame is `size` cut to `allowed`.
