@@ -738,8 +738,8 @@ private Q_SLOTS:
         const QByteArray png = encoded("PNG");
         // After the header, a text chunk whose length claims 1.8 GB, in 304 bytes all told.
         const QByteArray lyingPng = png.first(33) +
-                                    QByteArray("\x70\x00\x00\x25tEXtComment\x00", 20) +
-                                    QByteArray(251, 'A');
+                                    QByteArray("\x70\x00\x00\x25tEXtComment\x00", 16) +
+                                    QByteArray(255, 'A');
         const QString cut = QStringLiteral("the file ends before its picture data");
 
         QTest::newRow(qPrintable(hostile::Folder))
