@@ -18,7 +18,8 @@ QImage draw(int size);
 // The same drawing as an SVG document.
 QByteArray svg();
 
-// Every PNG size in one icon, for the windows. Needs a QGuiApplication.
+// Every PNG size in one icon, for the windows: the files drawn at build time, which only a
+// program linked with the icon resource holds. Each size is read when first asked for.
 QIcon icon();
 
 } // namespace appicon

@@ -105,6 +105,8 @@ private slots:
             // Opaque in the middle, transparent in the corner.
             QCOMPARE(qAlpha(png.pixel(size / 2, size / 2)), 255);
             QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
+            // The windows' icon is built from the same files.
+            QCOMPARE(appicon::icon().pixmap(size).toImage().convertToFormat(png.format()), png);
         }
     }
 
