@@ -175,6 +175,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("stripWidth");
         QTest::newRow("wide strip") << 120;
+        QTest::newRow("narrowest strip done 16 pixels at a time") << 41;
+        QTest::newRow("widest strip done 8 pixels at a time") << 40;
         QTest::newRow("narrowest strip done 8 pixels at a time") << 33;
         QTest::newRow("widest strip done 1 pixel at a time") << 32;
         QTest::newRow("just wider than the largest shift") << 26;
