@@ -1,6 +1,7 @@
 #include "mainwindow/AppIcon.h"
 
-#include <QIconEngine>
+#include "widgets/LazyIcon.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
@@ -43,54 +44,6 @@ const Thread Threads[] = {{QLineF(72, 38, 72, 218), QColor(0xe6, 0x39, 0x46)},
                           {QLineF(38, 164, 218, 164), QColor(0xe6, 0x39, 0x46)}};
 constexpr qreal ThreadWidth = 10;
 constexpr qreal ThreadOpacity = 0.75;
-
-// Reads the files only when a size is first asked for: a window system that shows no icons never
-// pays for decoding them.
-class FileIconEngine final : public QIconEngine
-{
-public:
-    QIconEngine* clone() const override { return new FileIconEngine; }
-    QString key() const override { return QStringLiteral("depthloom-files"); }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
-    {
-        QList<QSize> sizes;
-        for (const int size : PngSizes) {
-            sizes.append(QSize(size, size));
-        }
-        return sizes;
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return files().actualSize(size, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return files().pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override
-    {
-        return files().pixmap(size, scale, mode, state);
-    }
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        files().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-
-private:
-    QIcon& files()
-    {
-        if (m_files.isNull()) {
-            for (const int size : PngSizes) {
-                m_files.addFile(QStringLiteral(":/icon/%1x%1/apps/depthloom.png").arg(size),
-                                QSize(size, size));
-            }
-        }
-        return m_files;
-    }
-
-    QIcon m_files;
-};
 
 QByteArray number(qreal value)
 {
@@ -165,7 +118,21 @@ QByteArray svg()
 
 QIcon icon()
 {
-    return QIcon(new FileIconEngine);
+    // A window system that shows no icons never has the files read.
+    QList<QSize> sizes;
+    for (const int size : PngSizes) {
+        sizes.append(QSize(size, size));
+    }
+    return QIcon(new LazyIconEngine(
+        [] {
+            QIcon files;
+            for (const int size : PngSizes) {
+                files.addFile(QStringLiteral(":/icon/%1x%1/apps/depthloom.png").arg(size),
+                              QSize(size, size));
+            }
+            return files;
+        },
+        sizes));
 }
 
 } // namespace appicon

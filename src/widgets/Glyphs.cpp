@@ -1,5 +1,7 @@
 #include "widgets/Glyphs.h"
 
+#include "widgets/LazyIcon.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -211,18 +213,21 @@ void drawGlyph(QPainter& p, Glyph glyph)
 
 QIcon glyphIcon(Glyph glyph)
 {
-    // Several buttons share a picture; each is drawn once.
+    // Several buttons share a picture; each is drawn once, when a button is first painted.
     static QHash<Glyph, QIcon> drawn;
     if (const auto found = drawn.constFind(glyph); found != drawn.constEnd()) {
         return *found;
     }
-    const bool pixels = onPixels(glyph);
-    QPixmap pixmap(pixels ? PixelSize : Size, pixels ? PixelSize : Size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing, !pixels);
-    painter.setPen(pixels ? QPen(Qt::black) : QPen(QColor(30, 30, 30), 1.2));
-    drawGlyph(painter, glyph);
-    painter.end();
-    return *drawn.insert(glyph, QIcon(pixmap));
+    return *drawn.insert(glyph, QIcon(new LazyIconEngine([glyph] {
+                             const bool pixels = onPixels(glyph);
+                             QPixmap pixmap(pixels ? PixelSize : Size, pixels ? PixelSize : Size);
+                             pixmap.fill(Qt::transparent);
+                             QPainter painter(&pixmap);
+                             painter.setRenderHint(QPainter::Antialiasing, !pixels);
+                             painter.setPen(pixels ? QPen(Qt::black)
+                                                   : QPen(QColor(30, 30, 30), 1.2));
+                             drawGlyph(painter, glyph);
+                             painter.end();
+                             return QIcon(pixmap);
+                         })));
 }

@@ -138,6 +138,26 @@ private slots:
     }
 
     // A release on a mask makes that pane active, whatever tool was current.
+    // Every button with a picture shows it: a picture drawn late must still be drawn.
+    void buttonsShowTheirGlyphs()
+    {
+        int checked = 0;
+        for (QToolButton* button : form().findChildren<QToolButton*>()) {
+            if (button->icon().isNull() || !button->isVisibleTo(&form())) {
+                continue;
+            }
+            ++checked;
+            const QImage shown = button->grab().toImage();
+            const QIcon icon = button->icon();
+            QPixmap blank(button->iconSize());
+            blank.fill(Qt::transparent);
+            button->setIcon(QIcon(blank));
+            QVERIFY2(button->grab().toImage() != shown, qPrintable(button->objectName()));
+            button->setIcon(icon);
+        }
+        QVERIFY(checked > 20);
+    }
+
     void paneLooks()
     {
         QTest::mouseClick(part<QToolButton>(form(), "sbPen"), Qt::LeftButton);
