@@ -5,7 +5,8 @@
 // texture's contrast (mean difference between neighbouring pixels) in each strip-wide band
 // out from the middle, where the pattern starts, with its spread. A third map holds plateaus
 // whose separations fall on half pixels. With a FOLDER it also writes the depth maps, the
-// pictures and the decoded depth pictures there.
+// pictures and the decoded depth pictures there. For the finer renderer it also prints the
+// contrast where the texture lies at its own scale, and by how far a slope has stretched it.
 
 #include "raster/RasterImage.h"
 #include "render/DecodeFixtures.h"
@@ -41,6 +42,53 @@ RasterImage halves(int width, int height)
         depth.rectangle(inset, inset, width - inset, height - inset);
     }
     return depth;
+}
+
+// For the finer renderer's pictures: where the texture lies at its own scale (see
+// textureSpacing), the contrast of each band and its spread, which a texture resampled again
+// in every repeat would widen; then the contrast by spacing, which the geometry sets: a slope
+// that one eye sees wider than the other stretches the texture in the wider eye's picture, and
+// every repeat beyond it copies the stretch. With a folder, the spacing as a picture: grey 200
+// at its own scale, darker where stretched, blue where the colours start in different places.
+void reportSpacing(const char* name, const RasterImage& picture, const RasterImage& depth,
+                   int stripWidth, const QString& folder)
+{
+    const std::vector<float> spacing = textureSpacing(depth, stripWidth);
+    if (!folder.isEmpty()) {
+        QImage map(picture.width(), picture.height(), QImage::Format_RGB32);
+        for (int y = 0; y < map.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(map.scanLine(y));
+            for (int x = 0; x < map.width(); ++x) {
+                const float s = spacing[size_t(y) * size_t(map.width()) + size_t(x)];
+                const int grey = std::isnan(s) ? 0 : std::clamp(int(400 * (s - 0.5f)), 0, 255);
+                row[x] = std::isnan(s) ? qRgb(0, 0, 255) : qRgb(grey, grey, grey);
+            }
+        }
+        map.save(folder + QStringLiteral("/%1-spacing.png").arg(QLatin1String(name)));
+    }
+    const std::vector<double> bands = bandContrast(picture, stripWidth, &spacing, 0.97f, 1.03f);
+    const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
+    std::printf("%-16s at its own scale, contrast by band", name);
+    for (const double band : bands) {
+        std::printf(" %.1f", band);
+    }
+    std::printf("  spread %.1f %%\n%-16s contrast by spacing", 100.0 * (*high - *low) / *high,
+                name);
+    const float edges[] = {0.0f, 0.5f, 0.7f, 0.8f, 0.9f, 0.97f, 1.03f, 2.0f};
+    for (size_t i = 0; i + 1 < std::size(edges); ++i) {
+        const auto pairs = std::count_if(spacing.begin(), spacing.end(), [&](float s) {
+            return s >= edges[i] && s <= edges[i + 1];
+        });
+        if (pairs == 0) {
+            continue;
+        }
+        // One band the picture's width: the whole picture.
+        const double contrast =
+            bandContrast(picture, picture.width(), &spacing, edges[i], edges[i + 1]).front();
+        std::printf("  %.2f-%.2f %.1f (%.2f %%)", edges[i], edges[i + 1], contrast,
+                    100.0 * double(pairs) / double(spacing.size()));
+    }
+    std::printf("\n");
 }
 
 void report(const char* name, const RasterImage& picture, const stereodecoder::SeparationMap& want,
@@ -109,9 +157,11 @@ int main(int argc, char** argv)
         const QByteArray fine = QByteArray(name) + "-fine";
         report(rows.constData(), StereogramRenderer::renderAll(strip, depth),
                stereodecoder::expectedForRowsRenderer(depth, s), s, folder);
-        report(fine.constData(), FineRenderer::render(strip, depth, FineRenderer::Options{}),
+        const RasterImage picture = FineRenderer::render(strip, depth, FineRenderer::Options{});
+        report(fine.constData(), picture,
                stereodecoder::expectedForFineRenderer(depth, s, FineRenderer::Options{}.oversample),
                s, folder);
+        reportSpacing(fine.constData(), picture, depth, s, folder);
     }
     return 0;
 }

@@ -29,7 +29,11 @@ class FineRowSolver;
 // curve, before any of this, so that a repeat a fraction of a pixel off the grid keeps the
 // texture's contrast; ground then shows the strip a little softened. That resampling is built
 // for AVX2 too and chosen at run time: on the 4000 x 3000 shapes map it costs about 9 ms of 46
-// with AVX2 against 17 ms of 55 without.
+// with AVX2 against 17 ms of 55 without. A slope that one eye sees wider than the other
+// stretches the texture in that eye's picture, and every repeat beyond it copies the stretch,
+// with less contrast (beyond a dome 25 shifts high, about a tenth less): those pixels must
+// match their partners, so no resampling gives the contrast back, and fresh colours there
+// would cost depth where the dome falls to the ground.
 //
 // At 4 samples a pixel two neighbouring grey levels are half a sample apart; rows cycle the
 // rounding of such half samples, so over each pair of rows every grey level has a depth of its
