@@ -95,7 +95,7 @@ std::vector<RatioTarget> fileTargets()
         {"bkp_load/shapes", "bmp_load/shapes", 0.5},
         {"bkp_save/noise", "bmp_save/shapes", 1.0},
         {"bkp_load/noise", "bmp_load/shapes", 1.0},
-        // The height-map file, plus a PNG of the strip and a small manifest: three files each
+        // The height-map file, plus a bitmap of the strip and a small manifest: three files each
         // synced to disk before it replaces the last, where the floor writes one. It has ten
         // seconds; the editor's thread only hands the copy over.
         {"recovery_write/4000x3000", "bkp_save/shapes", 5.0},

@@ -24,7 +24,11 @@
 namespace {
 
 const QString ManifestName = QStringLiteral("recovery.json");
-const QString PatternName = QStringLiteral("pattern.png");
+// A bitmap: copies are written often and read once, and deflating even at the lowest level cost
+// a fifth of the whole copy. Copies from before kept the strip as PNG, which a manifest
+// without "patternFile" means.
+const QString PatternName = QStringLiteral("pattern.bmp");
+const QString OldPatternName = QStringLiteral("pattern.png");
 const QString DepthName = QStringLiteral("depth.bkp");
 
 constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
@@ -55,6 +59,7 @@ bool writeManifest(const QString& path, const RecoveryCopy& copy, QString* error
         {QStringLiteral("depth"), copy.depthFileName},
         {QStringLiteral("target"), copy.targetFileName},
         {QStringLiteral("patternKept"), !copy.pattern.isNull()},
+        {QStringLiteral("patternFile"), PatternName},
         {QStringLiteral("depthKept"), !copy.depth.isNull()},
         {QStringLiteral("written"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
     };
@@ -156,7 +161,7 @@ struct RecoveryStore::Writer
 
     void remove()
     {
-        for (const QString& name : {ManifestName, PatternName, DepthName}) {
+        for (const QString& name : {ManifestName, PatternName, OldPatternName, DepthName}) {
             QFile::remove(folder + u'/' + name);
         }
         holdsCopy = false;
@@ -309,8 +314,11 @@ bool RecoveryStore::Abandoned::read(RecoveryCopy* copy, QString* error) const
     read.written = QDateTime::fromString(manifest.value(QStringLiteral("written")).toString(),
                                          Qt::ISODateWithMs)
                        .toLocalTime();
+    const QString patternName =
+        manifest.value(QStringLiteral("patternFile")).toString() == PatternName ? PatternName
+                                                                                : OldPatternName;
     if (manifest.value(QStringLiteral("patternKept")).toBool() &&
-        !readPictureFile(m_folder + u'/' + PatternName, &read.pattern, error)) {
+        !readPictureFile(m_folder + u'/' + patternName, &read.pattern, error)) {
         return false;
     }
     if (manifest.value(QStringLiteral("depthKept")).toBool()) {

@@ -5,6 +5,8 @@
 
 #include <QCloseEvent>
 #include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSysInfo>
 
 // Unsaved work survives a run that ends without a clean quit, is offered back once, only to a
@@ -140,6 +142,49 @@ private slots:
         QVERIFY(claimed);
         QCOMPARE(claimed->folder(), dead);
         QVERIFY(!RecoveryStore::claimAbandoned(root()));
+    }
+
+    // The strip kept as this version writes it, and as copies from before kept it (a PNG, and a
+    // manifest without the strip's file name).
+    void keptStripReadsBack_data()
+    {
+        QTest::addColumn<bool>("older");
+        QTest::newRow("this version") << false;
+        QTest::newRow("older copy") << true;
+    }
+    void keptStripReadsBack()
+    {
+        QFETCH(bool, older);
+        QImage strip(7, 5, QImage::Format_RGB32);
+        strip.fill(qRgb(10, 200, 30));
+        strip.setPixel(3, 2, qRgb(250, 0, 90));
+        const QString dead = root() + QStringLiteral("/dead");
+        {
+            RecoveryStore store(m_dir.filePath(QStringLiteral("live")));
+            RecoveryCopy copy;
+            copy.pattern = strip;
+            store.keep(copy);
+            QVERIFY(store.waitForWrites().isEmpty());
+            QVERIFY(QDir().mkpath(root()) && QDir().rename(store.folder(), dead));
+        }
+        if (older) {
+            QFile manifest(dead + QStringLiteral("/recovery.json"));
+            QVERIFY(manifest.open(QIODevice::ReadWrite));
+            QJsonObject fields = QJsonDocument::fromJson(manifest.readAll()).object();
+            QVERIFY(fields.contains(QStringLiteral("patternFile")));
+            fields.remove(QStringLiteral("patternFile"));
+            QVERIFY(manifest.resize(0) && manifest.write(QJsonDocument(fields).toJson()) > 0);
+            manifest.close();
+            QVERIFY(QImage(dead + QStringLiteral("/pattern.bmp"))
+                        .save(dead + QStringLiteral("/pattern.png")));
+            QVERIFY(QFile::remove(dead + QStringLiteral("/pattern.bmp")));
+        }
+        auto claimed = RecoveryStore::claimAbandoned(root());
+        QVERIFY(claimed);
+        RecoveryCopy read;
+        QString error;
+        QVERIFY2(claimed->read(&read, &error), qPrintable(error));
+        QCOMPARE(read.pattern.convertToFormat(QImage::Format_RGB32), strip);
     }
 
     void brokenCopyIsNamed()
