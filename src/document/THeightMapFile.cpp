@@ -178,10 +178,20 @@ bool THeightMapFile::decode(QByteArrayView bytes, QString* reason)
                     QStringLiteral("the file ends in row %1 of %2").arg(y + 1).arg(height));
             }
             const int count = next[0];
-            const int grey = next[1];
+            const QRgb color = qRgb(next[1], next[1], next[1]);
             next += 2;
+            if (count <= 4 && x + 4 <= width) {
+                // Most runs of a rough map are a pixel or two long: four stores cost less than
+                // a loop, and the runs after this one write over what lies past its end.
+                row[x] = color;
+                row[x + 1] = color;
+                row[x + 2] = color;
+                row[x + 3] = color;
+                x += count;
+                continue;
+            }
             const int stop = std::min(width, x + count);
-            std::fill(row + x, row + stop, qRgb(grey, grey, grey));
+            std::fill(row + x, row + stop, color);
             x = stop;
         }
     }
