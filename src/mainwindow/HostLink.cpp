@@ -20,7 +20,7 @@
 
 namespace {
 
-// QLocalServer's backlog, so a host program sees the same queue as before.
+// Connections the kernel queues before they are accepted: QLocalServer's default.
 constexpr int Backlog = 50;
 
 // Owns one descriptor and closes it on every way out.
@@ -300,7 +300,8 @@ bool HostLink::sendMacro(const QString& serverName, const QString& text, int wai
             if (connecting.hasExpired()) {
                 return false;
             }
-            ::poll(nullptr, 0, int(std::min<qint64>(connecting.remainingTime(), 5)));
+            const qint64 left = connecting.remainingTime(); // -1: no limit
+            ::poll(nullptr, 0, left < 0 ? 5 : int(std::min<qint64>(left, 5)));
             continue;
         }
         int error = 0;
