@@ -238,6 +238,8 @@ int main(int argc, char** argv)
     // Past a file-size limit a write fails with "File too large", which every save reports,
     // instead of the signal ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Likewise a write to a pipe or socket whose reader has gone fails with "Broken pipe".
+    std::signal(SIGPIPE, SIG_IGN);
     if (argc > 1 && isBatchOption(argv[1])) {
         // No QGuiApplication: batch commands must run without a display.
         QCoreApplication app(argc, argv);
