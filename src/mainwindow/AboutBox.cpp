@@ -47,11 +47,9 @@ TdlgAbout::TdlgAbout(QWidget* parent)
     ProgramIcon = new QLabel(this);
     ProgramIcon->setGeometry(iconBox);
     ProgramIcon->setAlignment(Qt::AlignCenter);
-    ProgramIcon->setPixmap(QPixmap::fromImage(drawEmblem(iconBox.size())));
 
     Version = makeLabel(this, QStringLiteral("This is just a test version, may contains bugs"),
                         Qt::black, QRect(12, 196, 281, 21));
-    Version->setFont(fittedFont(Version->font(), Version->text(), Version->width()));
     Comments = makeLabel(this,
                          QStringLiteral("You are free to pass Depthloom on to others. If "
                                         "something does not work, please tell us at the address "
@@ -62,11 +60,6 @@ TdlgAbout::TdlgAbout(QWidget* parent)
 
     Contact =
         makeLabel(this, QString::fromLatin1(ContactAddress), Qt::blue, QRect(100, 288, 133, 21));
-    Contact->setFont(fittedFont(Contact->font(), Contact->text(), width() - 2 * 8));
-    // Wider than its box in most fonts: let it grow, moving it left as far as needed to stay
-    // inside the box.
-    const int contactWidth = std::max(133, Contact->sizeHint().width());
-    Contact->setGeometry(std::clamp(width() - 8 - contactWidth, 0, 100), 288, contactWidth, 21);
     Contact->setCursor(Qt::PointingHandCursor);
     Contact->setToolTip(QStringLiteral("Write a mail to %1").arg(Contact->text()));
     Contact->installEventFilter(this);
@@ -75,6 +68,23 @@ TdlgAbout::TdlgAbout(QWidget* parent)
     OKBtn->setGeometry(112, 319, 75, 24);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool TdlgAbout::event(QEvent* event)
+{
+    // The box is made at start and shown, if ever, much later: the emblem is drawn and the
+    // fonts measured when it is first shown or drawn.
+    if (event->type() == QEvent::Polish && !m_dressed) {
+        m_dressed = true;
+        ProgramIcon->setPixmap(QPixmap::fromImage(drawEmblem(ProgramIcon->size())));
+        Version->setFont(fittedFont(Version->font(), Version->text(), Version->width()));
+        Contact->setFont(fittedFont(Contact->font(), Contact->text(), width() - 2 * 8));
+        // Wider than its box in most fonts: let it grow, moving it left as far as needed to
+        // stay inside the box.
+        const int contactWidth = std::max(133, Contact->sizeHint().width());
+        Contact->setGeometry(std::clamp(width() - 8 - contactWidth, 0, 100), 288, contactWidth, 21);
+    }
+    return QDialog::event(event);
 }
 
 void TdlgAbout::showBox()

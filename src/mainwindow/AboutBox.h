@@ -22,6 +22,7 @@ public:
     void showBox();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -33,4 +34,6 @@ private:
     QLabel* Comments = nullptr;
     QLabel* Contact = nullptr;
     QPushButton* OKBtn = nullptr;
+    // Whether the emblem and the measured fonts are in place.
+    bool m_dressed = false;
 };

@@ -2,10 +2,12 @@
 #include "common/FindPart.h"
 #include "common/ScriptedPrompts.h"
 #include "common/TestMain.h"
+#include "mainwindow/AboutBox.h"
 #include "mainwindow/HostLink.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,6 +20,23 @@ class StartupTest : public QObject, public WindowFixture
 private slots:
     void init() { openWindow(); }
     void cleanup() { closeWindow(); }
+
+    // The about box is made at start and drawn only when shown: it then has its emblem, and
+    // the contact line stays inside the box.
+    void aboutBoxIsDrawnWhenShown()
+    {
+        TdlgAbout box;
+        const QImage shown = box.grab().toImage();
+        QSet<QRgb> emblemColours;
+        for (int y = 10; y < 190; y += 9) {
+            for (int x = 30; x < 270; x += 9) {
+                emblemColours.insert(shown.pixel(x, y));
+            }
+        }
+        QVERIFY(emblemColours.size() > 20);
+        const auto* contact = box.findChildren<QLabel*>().last();
+        QVERIFY2(box.rect().contains(contact->geometry()), qPrintable(contact->text()));
+    }
 
     void colourDepth_data()
     {
