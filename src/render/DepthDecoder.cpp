@@ -5,7 +5,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -15,6 +18,7 @@ constexpr int Window = 2 * Radius + 1;    // rows and columns of the window
 constexpr int Halves = 2;                 // separations are tried every half pixel
 constexpr std::uint16_t Unmatched = 1530; // a pixel's difference with no partner: the largest
 constexpr std::uint16_t Unset = 0xFFFF;   // no cost yet
+constexpr std::uint8_t NoStep = 63;       // no step: beyond every range of steps
 constexpr int SampleRows = 16;            // rows the strip width is found on
 constexpr int SameColour = 6;             // summed channel difference of a repeat
 constexpr double LeastRepeats = 0.2;      // of the sampled pixels, at the ground's period
@@ -43,7 +47,8 @@ struct Planes
 {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> channel[3];
+    // Left unset until split fills them: clearing them first took as long as the split.
+    std::unique_ptr<std::uint8_t[]> channel[3];
 
     explicit Planes(const QImage& picture) : width(picture.width()), height(picture.height())
     {
@@ -52,17 +57,18 @@ struct Planes
                 ? picture
                 : picture.convertToFormat(QImage::Format_RGB32);
         for (auto& plane : channel) {
-            plane.resize(size_t(width) * size_t(height));
+            plane = std::make_unique_for_overwrite<std::uint8_t[]>(size());
         }
         for (int y = 0; y < height; ++y) {
             const size_t at = size_t(y) * size_t(width);
             split(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width,
-                  channel[0].data() + at, channel[1].data() + at, channel[2].data() + at);
+                  channel[0].get() + at, channel[1].get() + at, channel[2].get() + at);
         }
     }
+    size_t size() const { return size_t(width) * size_t(height); }
     const std::uint8_t* row(int c, int y) const
     {
-        return channel[c].data() + size_t(y) * size_t(width);
+        return channel[c].get() + size_t(y) * size_t(width);
     }
 };
 
@@ -76,19 +82,19 @@ Wide int rowRepeats(const Planes& planes, int y, int shift)
     const auto difference = [](std::uint8_t p, std::uint8_t q) {
         return std::uint8_t(p > q ? p - q : q - p);
     };
-    // Byte arithmetic throughout, so wide registers hold the most pixels: no single difference
-    // above SameColour can be part of a repeat, and the sum of three below it cannot overflow.
+    // Byte arithmetic throughout, so wide registers hold the most pixels: a difference capped
+    // just above SameColour still fails the test alone, and the sum of three cannot overflow.
+    constexpr std::uint8_t Cap = SameColour + 1;
     int same = 0;
     for (int x = shift; x < planes.width;) {
-        const int end = std::min(planes.width, x + 255);
+        // At most 255 pixels, so that the count fits in a byte, in whole wide registers.
+        const int end = std::min(planes.width, x + 224);
         std::uint8_t count = 0;
         for (; x < end; ++x) {
-            const std::uint8_t dr = difference(r[x], r[x - shift]);
-            const std::uint8_t dg = difference(g[x], g[x - shift]);
-            const std::uint8_t db = difference(b[x], b[x - shift]);
-            const bool repeat = dr <= SameColour && dg <= SameColour && db <= SameColour &&
-                                std::uint8_t(dr + dg + db) <= SameColour;
-            count = std::uint8_t(count + (repeat ? 1 : 0));
+            const std::uint8_t dr = std::min(difference(r[x], r[x - shift]), Cap);
+            const std::uint8_t dg = std::min(difference(g[x], g[x - shift]), Cap);
+            const std::uint8_t db = std::min(difference(b[x], b[x - shift]), Cap);
+            count = std::uint8_t(count + (std::uint8_t(dr + dg + db) <= SameColour ? 1 : 0));
         }
         same += count;
     }
@@ -113,33 +119,6 @@ Wide void rowHalfDifferences(const Planes& planes, int y, int halves, int from, 
     }
 }
 
-// Where between the whole pixels d and d + 1 the picture repeats best: each pixel is compared
-// with the mix of two pixels that the separation falls between, so in that interval a window's
-// cost is |a - f| G for a repeat at d + a, f the fraction tried and G the window's contrast
-// between those pixels. The costs at d, d + 1/2 and d + 1 give a and G. Returns the offset in
-// half pixels from the best step `k`, whose costs on either side are in `around`.
-double fraction(std::uint16_t best, const std::uint16_t (&around)[4], int k)
-{
-    // Steps are half pixels from a whole one: an odd step lies in the middle of its interval.
-    const bool middle = k % 2 != 0;
-    const bool rightHalf = around[2] < around[1];
-    if (!middle && (rightHalf ? around[3] : around[0]) == Unset) {
-        return 0.0;
-    }
-    const double c0 = middle ? around[1] : rightHalf ? best : around[0];
-    const double ch = middle ? best : rightHalf ? around[2] : around[1];
-    const double c1 = middle ? around[2] : rightHalf ? around[3] : best;
-    const double contrast = 2 * (std::max(c0, c1) - ch);
-    if (contrast <= 0) {
-        return 0.0;
-    }
-    const double a = std::clamp(0.5 + (c0 - c1) / (2 * contrast), 0.0, 1.0);
-    // Offsets in half pixels from k: the interval starts 1 before a middle step, at a whole
-    // step on its right, 2 before it on its left.
-    const double start = middle ? -1 : rightHalf ? 0 : -2;
-    return std::clamp(start + 2 * a, -1.0, 1.0);
-}
-
 // The window's new row of differences `diff` replaces its oldest, `rowSums` (both summed across
 // the window), in the window sums `sums`.
 Wide void slideWindow(const std::uint16_t* __restrict diff, std::uint16_t* __restrict rowSums,
@@ -150,19 +129,6 @@ Wide void slideWindow(const std::uint16_t* __restrict diff, std::uint16_t* __res
             std::uint16_t(diff[x - 2] + diff[x - 1] + diff[x] + diff[x + 1] + diff[x + 2]);
         sums[x] = std::uint16_t(sums[x] + sum - rowSums[x]);
         rowSums[x] = sum;
-    }
-}
-
-// The lowest of the costs so far and its step, with step k's costs `sums`; of equal costs the
-// lower step wins, so the steps may come in any order.
-Wide void takeLowest(const std::uint16_t* __restrict sums, int k, std::uint16_t* __restrict low,
-                     std::uint16_t* __restrict lowStep, int from, int to)
-{
-    for (int x = from; x < to; ++x) {
-        const std::uint16_t cost = sums[x];
-        const bool lower = cost < low[x] || (cost == low[x] && k < lowStep[x]);
-        low[x] = lower ? cost : low[x];
-        lowStep[x] = lower ? std::uint16_t(k) : lowStep[x];
     }
 }
 
@@ -192,9 +158,9 @@ Wide void addWholeDifferences(const Planes& planes, int y, int shift, int from,
 // step's window sums slide down the picture, so a step that a block kept trying costs one new
 // row of differences; one that it takes up again is brought up to date first.
 constexpr int Block = 32;       // columns
-constexpr int Margin = 2;       // steps tried on either side of the row above's separations
+constexpr int Margin = 1;       // steps tried on either side of the row above's separations
 constexpr int Reach = 4;        // columns of the row above that a block also looks at
-constexpr int Recheck = 4;      // rows between full searches of poor matches under poor ones
+constexpr int Recheck = 8;      // rows between full searches of poor matches under poor ones
 constexpr int SplitHeight = 64; // the least height read in two halves at once
 
 // How far left and right of a block its differences are taken, in whole wide registers.
@@ -225,21 +191,15 @@ Wide void slideBlock(const Planes& planes, int y, int halves, int x0,
     }
 }
 
-std::uint64_t stepsAround(int k, int reach, int steps)
-{
-    const int low = std::max(0, k - reach);
-    const int high = std::min(steps - 1, k + reach);
-    return (~std::uint64_t(0) >> (63 - (high - low))) << low;
-}
-
 class StepCosts
 {
 public:
     StepCosts(const Planes& planes, int stripWidth, int first, int steps)
         : m_planes(planes), m_stripWidth(stripWidth), m_first(first), m_steps(steps),
           m_blocks((planes.width - stripWidth + Block - 1) / Block),
-          m_across(size_t(steps) * Window * size_t(planes.width), 0),
-          m_window(size_t(steps) * size_t(planes.width), 0),
+          m_across(std::make_unique_for_overwrite<std::uint16_t[]>(size_t(steps) * Window *
+                                                                   size_t(planes.width))),
+          m_window(size_t(steps) * size_t(planes.width) + Block, 0),
           m_difference(size_t(planes.width) + 2 * Radius, 0),
           m_stamp(size_t(steps) * size_t(m_blocks), -2 * Window)
     {}
@@ -266,7 +226,7 @@ public:
             std::fill(sums + x0, sums + x1, std::uint16_t(0));
             for (int slot = 0; slot < Window; ++slot) {
                 std::uint16_t* rowSums =
-                    m_across.data() + (size_t(k) * Window + size_t(slot)) * span;
+                    m_across.get() + (size_t(k) * Window + size_t(slot)) * span;
                 std::fill(rowSums + x0, rowSums + x1, std::uint16_t(0));
             }
             row = y - Window + 1;
@@ -283,7 +243,7 @@ private:
         const int halves = m_first + k;
         const size_t span = size_t(m_planes.width);
         const int slot = (y + Window) % Window;
-        std::uint16_t* rowSums = m_across.data() + (size_t(k) * Window + size_t(slot)) * span;
+        std::uint16_t* rowSums = m_across.get() + (size_t(k) * Window + size_t(slot)) * span;
         std::uint16_t* sums = m_window.data() + size_t(k) * span;
         if (y >= 0 && y < m_planes.height && x1 - x0 == Block &&
             x0 - BlockReach >= (halves + 1) / 2 && x1 + BlockReach <= m_planes.width) {
@@ -308,7 +268,9 @@ private:
     int m_first;
     int m_steps;
     int m_blocks;
-    std::vector<std::uint16_t> m_across;     // per step and row of the window: summed across it
+    // Per step and row of the window: summed across it. Left unset: a block clears its part
+    // when it first takes a step up.
+    std::unique_ptr<std::uint16_t[]> m_across;
     std::vector<std::uint16_t> m_window;     // per step: summed down the window too
     std::vector<std::uint16_t> m_difference; // one row's, with room for the window's reach
     std::vector<int> m_stamp;                // per step and block: the lowest row summed
@@ -362,15 +324,190 @@ private:
     std::vector<std::uint16_t> m_difference;
 };
 
-// Reads rows top .. bottom - 1 into `separations` (the whole picture's), on its own: the first
-// of them searches every separation, as if no row were above it. Returns how many pixels
-// matched clearly.
-long long readRows(const Planes& planes, int stripWidth, int top, int bottom, float* separations)
+// Step k's costs `sums` for one block's columns, kept where lower than `low`, each packed as
+// cost << 16 | step: of equal costs the lower step wins, so the steps may come in any order.
+Wide void takeLowest(const std::uint16_t* __restrict sums, int k, std::uint32_t* __restrict low)
+{
+    for (int i = 0; i < Block; ++i) {
+        low[i] = std::min(low[i], std::uint32_t(sums[i]) << 16 | std::uint32_t(k));
+    }
+}
+
+// Of step k's costs `sums`, those of the steps up to two from each pixel's best step `step`,
+// into `around` (steps best - 2, best - 1, best + 1, best + 2).
+Wide void takeAround(const std::uint16_t* __restrict sums, int k,
+                     const std::uint16_t* __restrict step,
+                     std::uint16_t (*__restrict around)[Block])
+{
+    for (int i = 0; i < Block; ++i) {
+        const std::uint16_t cost = sums[i];
+        const std::uint16_t at = step[i];
+        const std::uint16_t was[4] = {around[0][i], around[1][i], around[2][i], around[3][i]};
+        around[0][i] = at == std::uint16_t(k + 2) ? cost : was[0];
+        around[1][i] = at == std::uint16_t(k + 1) ? cost : was[1];
+        around[2][i] = at == std::uint16_t(k - 1) ? cost : was[2];
+        around[3][i] = at == std::uint16_t(k - 2) ? cost : was[3];
+    }
+}
+
+// Of a block's first n pixels, with lowest costs `low` (packed as takeLowest leaves them) and
+// average costs `total` over `samples` steps: whether one matches poorly where it is searched,
+// under a clear match of the row above (`clearAbove`) or on a `recheck` row; and in `fits`, the
+// steps of those that may match clearly, as bits.
+Wide bool survey(const std::uint32_t* __restrict low, const std::uint32_t* __restrict total,
+                 const char* __restrict clearAbove, bool recheck, std::uint32_t samples, int n,
+                 std::uint64_t* __restrict fits)
+{
+    std::uint64_t steps = 0;
+    std::uint32_t poor = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t cost = low[i] >> 16;
+        const std::uint32_t sum = total[i];
+        // A poor match under a clear one is the top of a surface the row above did not show;
+        // under no clear match, a stretch one eye sees alone, or a picture that does not
+        // repeat, so it is searched only every few rows.
+        poor |= std::uint32_t(4 * samples * cost >= 3 * sum) &
+                std::uint32_t((clearAbove[i] != 0) | recheck);
+        steps |= std::uint64_t(8 * samples * cost < 5 * sum) << (low[i] & 63);
+    }
+    *fits = steps;
+    return poor != 0;
+}
+
+// The steps within `reach` of each step in `steps`, of `all`.
+std::uint64_t widen(std::uint64_t steps, int reach, std::uint64_t all)
+{
+    std::uint64_t wide = steps;
+    for (int d = 1; d <= reach; ++d) {
+        wide |= steps << d | steps >> d;
+    }
+    return wide & all;
+}
+
+// Eight pixels' figures in wide registers, written out lane by lane: the compiler does not
+// turn the fraction's selections below into wide code of itself (it makes them branches,
+// which took 27 % of the decoding time on 1000 x 800, against 8 % so).
+constexpr int LaneCount = 8;
+using Lanes = std::int32_t __attribute__((vector_size(4 * LaneCount)));
+using Fractions = float __attribute__((vector_size(4 * LaneCount)));
+
+// Always inlined, so no call passes a wide vector: the warning about how one would be passed
+// without AVX does not apply, here or where it is called.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+template <typename T> [[gnu::always_inline]] inline Lanes lanes(const T* values)
+{
+    Lanes out;
+    for (int lane = 0; lane < LaneCount; ++lane) {
+        out[lane] = std::int32_t(values[lane]);
+    }
+    return out;
+}
+
+// One block's separations, from its best costs and steps and the costs around them: whether
+// each pixel matches clearly, a minimum inside the range below 5/8 of its average cost
+// (`total` over `samples` steps), and its separation in pixels, refined to a fraction where it
+// does. Returns how many match clearly.
+Wide int blockSeparations(const std::uint16_t* __restrict best,
+                          const std::uint16_t* __restrict step,
+                          const std::uint16_t (*__restrict around)[Block],
+                          const std::uint32_t* __restrict total, std::uint32_t samples, int first,
+                          float* __restrict separation, char* __restrict clear)
+{
+    const Lanes unset = Lanes{} + std::int32_t(Unset);
+    const Lanes zero = Lanes{} + 0;
+    const Lanes one = Lanes{} + 1;
+    int clearCount = 0;
+    for (int i = 0; i < Block; i += LaneCount) {
+        const Lanes a0 = lanes(around[0] + i), a1 = lanes(around[1] + i), a2 = lanes(around[2] + i),
+                    a3 = lanes(around[3] + i);
+        const Lanes b = lanes(best + i);
+        const Lanes k = lanes(step + i);
+        // All ones where true.
+        const Lanes isClear =
+            (a1 != unset) & (a2 != unset) & (std::int32_t(8 * samples) * b < 5 * lanes(total + i));
+        // Where between the whole pixels d and d + 1 the picture repeats best: each pixel is
+        // compared with the mix of two pixels that the separation falls between, so in that
+        // interval a window's cost is |a - f| G for a repeat at d + a, f the fraction tried
+        // and G the window's contrast between those pixels. The costs at d, d + 1/2 and d + 1
+        // give a and G. Steps are half pixels from a whole one: an odd step lies in the middle
+        // of its interval.
+        const Lanes middle = (k & one) != zero;
+        const Lanes rightHalf = a2 < a1;
+        const Lanes farEnd = middle | ((rightHalf ? a3 : a0) != unset);
+        const Lanes c0 = middle ? a1 : rightHalf ? b : a0;
+        const Lanes ch = middle ? b : rightHalf ? a2 : a1;
+        const Lanes c1 = middle ? a2 : rightHalf ? a3 : b;
+        const Lanes contrast = 2 * ((c0 > c1 ? c0 : c1) - ch);
+        const Lanes refined = isClear & farEnd & (contrast > zero);
+        const Fractions part =
+            0.5f + __builtin_convertvector(c0 - c1, Fractions) /
+                       __builtin_convertvector(refined ? 2 * contrast : one, Fractions);
+        const Fractions none{};
+        const Fractions a = part < none ? none : part > none + 1 ? none + 1 : part;
+        // Offsets in half pixels from the step: the interval starts 1 before a middle step, at
+        // a whole step on its right, 2 before it on its left.
+        const Lanes start = middle ? zero - 1 : rightHalf ? zero : zero - 2;
+        const Fractions shift = __builtin_convertvector(start, Fractions) + 2 * a;
+        const Fractions offset = shift < none - 1 ? none - 1 : shift > none + 1 ? none + 1 : shift;
+        const Fractions at =
+            (__builtin_convertvector(first + k, Fractions) + (refined != 0 ? offset : none)) /
+            Halves;
+        for (int lane = 0; lane < LaneCount; ++lane) {
+            separation[i + lane] = float(at[lane]);
+            clear[i + lane] = isClear[lane] != 0 ? 1 : 0;
+            clearCount += isClear[lane] != 0 ? 1 : 0;
+        }
+    }
+    return clearCount;
+}
+
+// Of a block's first n pixels that may match clearly on a whole pixel, the half pixel steps
+// beyond the neighbour step that matches better, as bits; `around` holds the neighbours' costs.
+Wide std::uint64_t furtherSteps(const std::uint16_t* __restrict best,
+                                const std::uint16_t* __restrict step,
+                                const std::uint16_t (*__restrict around)[Block],
+                                const std::uint32_t* __restrict total, std::uint32_t samples, int n)
+{
+    // The step of each pixel, or 63, which no range reaches: first in wide registers, then as
+    // bits.
+    std::int32_t wanted[Block];
+    const Lanes none = Lanes{} + 63;
+    const Lanes zero = Lanes{} + 0;
+    const Lanes two = Lanes{} + 2;
+    for (int i = 0; i < Block; i += LaneCount) {
+        const Lanes k = lanes(step + i);
+        const Lanes fits = std::int32_t(8 * samples) * lanes(best + i) < 5 * lanes(total + i);
+        const Lanes further = lanes(around[2] + i) < lanes(around[1] + i) ? k + two : k - two;
+        const Lanes index = Lanes{} + i + Lanes{0, 1, 2, 3, 4, 5, 6, 7};
+        const Lanes take = fits & ((k & 1) == zero) & (further >= zero) & (index < n);
+        const Lanes chosen = take ? further : none;
+        for (int lane = 0; lane < LaneCount; ++lane) {
+            wanted[i + lane] = chosen[lane];
+        }
+    }
+    std::uint64_t steps = 0;
+    for (int i = 0; i < Block; ++i) {
+        steps |= std::uint64_t(1) << wanted[i];
+    }
+    return steps & ~(std::uint64_t(1) << 63);
+}
+
+#pragma GCC diagnostic pop
+
+// Takes each row's separations as they are read: the row's index and its separations, indexed
+// by column (from the strip width on).
+using RowSink = std::function<void(int, const float*)>;
+
+// Reads rows top .. bottom - 1 into `sink`, on its own: the first of them searches every
+// separation, as if no row were above it. Returns how many pixels matched clearly.
+long long readRows(const Planes& planes, int stripWidth, int top, int bottom, const RowSink& sink)
 {
     const int width = planes.width;
     const int first = Halves * std::max(1, stripWidth - DepthDecoder::MaxShift);
     const int last = Halves * std::min(stripWidth + 1, width - 1);
     const int steps = last - first + 1;
+    const std::uint64_t allSteps = ~std::uint64_t(0) >> (64 - steps);
     // A search of them all tries the whole pixels, and then the closest match's neighbours.
     std::uint64_t wholeSteps = 0;
     for (int k = 0; k < steps; k += 2) {
@@ -380,19 +517,13 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, fl
     StepCosts costs(planes, stripWidth, first, steps);
     AverageCost average(planes, stripWidth, first / Halves, last / Halves);
     const std::uint32_t samples = average.samples();
-    // Per column of the row being read: the best cost and its step, and whether it matches
-    // clearly (until then the row above's); of the row above: the steps a block tries for it.
-    std::vector<std::uint16_t> best(span), bestStep(span);
-    std::vector<char> clear(span);
-    std::vector<std::uint64_t> stepsAbove(span, 0);
-    // Per step: itself and its neighbours, which a block tries for a pixel above it, and
-    // those that its pixel's fraction of a pixel needs.
-    std::vector<std::uint64_t> tryAround(static_cast<size_t>(steps));
-    std::vector<std::uint64_t> fractionNeeds(static_cast<size_t>(steps));
-    for (int k = 0; k < steps; ++k) {
-        tryAround[size_t(k)] = stepsAround(k, Margin, steps);
-        fractionNeeds[size_t(k)] = stepsAround(k, 2, steps);
-    }
+    const int blocks = costs.blocks();
+    // Per column, padded to whole blocks: whether it matches clearly, and its step where it
+    // does, of the row being read and of the row above.
+    const size_t padded = size_t(stripWidth) + size_t(blocks) * Block;
+    std::vector<char> clear(padded, 0);
+    std::vector<std::uint8_t> matched(padded, NoStep), matchedAbove(padded, NoStep);
+    std::vector<float> separationRow(padded, 0.0f);
     long long clearCount = 0;
     for (int y = std::max(0, top - Radius); y < bottom + Radius; ++y) {
         average.addRow(y);
@@ -400,70 +531,92 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, fl
         if (out < top) {
             continue;
         }
+        std::swap(matched, matchedAbove);
         const std::uint32_t* total = average.sums();
-        for (int b = 0; b < costs.blocks(); ++b) {
+        for (int b = 0; b < blocks; ++b) {
             const int x0 = stripWidth + b * Block;
             const int x1 = std::min(x0 + Block, width);
-            std::fill(best.begin() + x0, best.begin() + x1, Unset);
-            std::fill(bestStep.begin() + x0, bestStep.begin() + x1, std::uint16_t(0));
-            std::uint64_t wanted = out == top ? wholeSteps : 0;
+            const int n = x1 - x0;
+            std::uint64_t above = 0;
             for (int x = std::max(stripWidth, x0 - Reach);
                  out > top && x < std::min(width, x1 + Reach); ++x) {
-                wanted |= stepsAbove[size_t(x)];
+                above |= std::uint64_t(1) << matchedAbove[size_t(x)];
             }
-            std::uint64_t tried = 0;
-            for (;;) {
-                for (std::uint64_t left = wanted & ~tried; left != 0; left &= left - 1) {
-                    const int k = std::countr_zero(left);
+            std::uint64_t wanted =
+                out == top ? wholeSteps : widen(above & allSteps, Margin, allSteps);
+            std::uint32_t low[Block];
+            std::fill(low, low + Block, std::uint32_t(Unset) << 16);
+            std::uint16_t best[Block], step[Block];
+            std::uint16_t around[4][Block];
+            const auto takeUp = [&](std::uint64_t more) {
+                for (; more != 0; more &= more - 1) {
+                    const int k = std::countr_zero(more);
                     costs.update(k, b, y);
-                    takeLowest(costs.sums(k), k, best.data(), bestStep.data(), x0, x1);
+                    takeLowest(costs.sums(k) + x0, k, low);
                 }
+            };
+            const auto collect = [&](std::uint64_t tried) {
+                for (int i = 0; i < Block; ++i) {
+                    best[i] = std::uint16_t(low[i] >> 16);
+                    step[i] = std::uint16_t(low[i]);
+                }
+                std::fill(&around[0][0], &around[0][0] + 4 * Block, Unset);
+                for (; tried != 0; tried &= tried - 1) {
+                    const int k = std::countr_zero(tried);
+                    takeAround(costs.sums(k) + x0, k, step, around);
+                }
+            };
+            std::uint64_t tried = 0;
+            const bool recheck = (out + b) % Recheck == 0;
+            for (;;) {
+                takeUp(wanted & ~tried);
                 tried |= wanted;
-                std::uint64_t around = 0;
-                bool poor = false;
-                const bool recheck = (out + b) % Recheck == 0;
-                for (int x = x0; x < x1; ++x) {
-                    const std::uint32_t cost = best[size_t(x)];
-                    // A poor match under a clear one is the top of a surface the row above
-                    // did not show; under no clear match, a stretch one eye sees alone, or a
-                    // picture that does not repeat, so it is searched only every few rows.
-                    poor |= 4 * samples * cost >= 3 * total[x] && (clear[size_t(x)] || recheck);
-                    around |=
-                        8 * samples * cost < 5 * total[x] ? fractionNeeds[bestStep[size_t(x)]] : 0;
-                }
+                std::uint64_t fits = 0;
+                const bool poor =
+                    survey(low, total + x0, &clear[size_t(x0)], recheck, samples, n, &fits);
+                // The steps that the fractions of the pixels that may match clearly need: those
+                // on either side of the best, then of a whole pixel's, the half pixel further
+                // on the side that matches better.
+                const std::uint64_t sides = widen(fits, 1, allSteps);
                 if (poor && (wholeSteps & ~tried) != 0) {
                     wanted = tried | wholeSteps;
-                } else if ((around & ~tried) != 0) {
-                    wanted = tried | around;
-                } else {
+                    continue;
+                }
+                if ((sides & ~tried) != 0) {
+                    wanted = tried | sides;
+                    continue;
+                }
+                collect(tried);
+                const std::uint64_t further =
+                    furtherSteps(best, step, around, total + x0, samples, n) & allSteps;
+                if ((further & ~tried) == 0) {
                     break;
                 }
+                wanted = tried | further;
+            }
+            char blockClear[Block];
+            float blockSeparation[Block];
+            std::uint32_t blockTotal[Block];
+            std::copy(total + x0, total + x1, blockTotal);
+            std::fill(blockTotal + n, blockTotal + Block, 0u);
+            const int found = blockSeparations(best, step, around, blockTotal, samples, first,
+                                               blockSeparation, blockClear);
+            clearCount += found;
+            std::copy(blockClear, blockClear + n, clear.begin() + x0);
+            std::copy(blockSeparation, blockSeparation + n, separationRow.begin() + x0);
+            for (int i = 0; i < n; ++i) {
+                matched[size_t(x0 + i)] = blockClear[i] ? std::uint8_t(step[i]) : NoStep;
             }
         }
-        float* separation = separations + size_t(out) * span;
-        for (int x = stripWidth; x < width; ++x) {
-            const size_t i = size_t(x);
-            const int k = bestStep[i];
-            const auto costAt = [&](int step) {
-                return unsigned(step) < unsigned(steps) ? costs.sums(step)[i] : Unset;
-            };
-            const std::uint16_t around[4] = {costAt(k - 2), costAt(k - 1), costAt(k + 1),
-                                             costAt(k + 2)};
-            // A clear match is a minimum inside the range, below 5/8 of the average cost.
-            clear[i] =
-                around[1] != Unset && around[2] != Unset && 8 * samples * best[i] < 5 * total[i];
-            clearCount += clear[i];
-            stepsAbove[i] = clear[i] ? tryAround[size_t(k)] : 0;
-            separation[x] =
-                float((first + k + (clear[i] ? fraction(best[i], around, k) : 0.0)) / Halves);
-        }
+        float* separation = separationRow.data();
         // Runs without a clear match take the farther of the clear matches at their ends: a
         // stretch one eye sees alone lies behind the surface that hides it from the other.
         for (int x = stripWidth; x < width;) {
-            if (clear[size_t(x)]) {
-                ++x;
-                continue;
+            const void* unclear = std::memchr(&clear[size_t(x)], 0, size_t(width - x));
+            if (unclear == nullptr) {
+                break;
             }
+            x = int(static_cast<const char*>(unclear) - clear.data());
             int end = x;
             while (end < width && !clear[size_t(end)]) {
                 ++end;
@@ -475,18 +628,19 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, fl
             std::fill(separation + x, separation + end, fill > 0 ? fill : float(stripWidth));
             x = end;
         }
+        sink(out, separation);
     }
     return clearCount;
 }
 
-DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QString* why)
+// Reads every row into `sink`, and returns in `why` a reason when too few of them match
+// clearly. The top and the bottom half are read at once on pictures tall enough to gain by it,
+// so `sink` is called from two threads; the halves are fixed by the height alone, so the map
+// does not depend on the machine.
+void readPicture(const Planes& planes, int stripWidth, const RowSink& sink, QString* why)
 {
     const int width = planes.width;
     const int height = planes.height;
-    DepthDecoder::Separations result{width, height, stripWidth,
-                                     std::vector<float>(size_t(width) * size_t(height), 0.0f)};
-    // The top and the bottom half are read at once on pictures tall enough to gain by it; the
-    // halves are fixed by the height alone, so the map does not depend on the machine.
     long long clearCount = 0;
     const int middle = height >= SplitHeight ? height / 2 : height;
     long long lowerCount = 0;
@@ -495,14 +649,14 @@ DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QS
     if (middle < height) {
         lower = std::thread([&] {
             try {
-                lowerCount = readRows(planes, stripWidth, middle, height, result.separation.data());
+                lowerCount = readRows(planes, stripWidth, middle, height, sink);
             } catch (...) {
                 failed = std::current_exception();
             }
         });
     }
     try {
-        clearCount = readRows(planes, stripWidth, 0, middle, result.separation.data());
+        clearCount = readRows(planes, stripWidth, 0, middle, sink);
     } catch (...) {
         if (lower.joinable()) {
             lower.join();
@@ -523,7 +677,6 @@ DepthDecoder::Separations separationsOf(const Planes& planes, int stripWidth, QS
                    .arg(stripWidth)
                    .arg(int(100 * double(clearCount) / pixels));
     }
-    return result;
 }
 
 // DepthDecoder::greyFor over a row, as colours.
@@ -538,11 +691,27 @@ Wide void toGreys(const float* __restrict separation, int width, int stripWidth,
     }
 }
 
+// The least and the largest of `size` bytes; std::minmax_element takes ten times as long.
+Wide void byteRange(const std::uint8_t* __restrict bytes, size_t size, std::uint8_t* low,
+                    std::uint8_t* high)
+{
+    std::uint8_t least = 255;
+    std::uint8_t largest = 0;
+    for (size_t i = 0; i < size; ++i) {
+        least = std::min(least, bytes[i]);
+        largest = std::max(largest, bytes[i]);
+    }
+    *low = least;
+    *high = largest;
+}
+
 bool plainColour(const Planes& planes)
 {
     for (const auto& plane : planes.channel) {
-        const auto [low, high] = std::minmax_element(plane.begin(), plane.end());
-        if (*high - *low > 2) {
+        std::uint8_t low = 0;
+        std::uint8_t high = 0;
+        byteRange(plane.get(), planes.size(), &low, &high);
+        if (high - low > 2) {
             return false;
         }
     }
@@ -629,7 +798,18 @@ int DepthDecoder::findStripWidth(const QImage& picture, QString* why)
 DepthDecoder::Separations DepthDecoder::separations(const QImage& picture, int stripWidth,
                                                     QString* why)
 {
-    return separationsOf(Planes(picture), stripWidth, why);
+    const Planes planes(picture);
+    const size_t width = size_t(planes.width);
+    Separations result{planes.width, planes.height, stripWidth,
+                       std::vector<float>(width * size_t(planes.height), 0.0f)};
+    readPicture(
+        planes, stripWidth,
+        [&](int y, const float* row) {
+            std::copy(row + stripWidth, row + width,
+                      result.separation.begin() + qsizetype(size_t(y) * width) + stripWidth);
+        },
+        why);
+    return result;
 }
 
 bool DepthDecoder::decode(const QImage& picture, int stripWidth, Result* result, QString* why)
@@ -652,8 +832,19 @@ bool DepthDecoder::decode(const QImage& picture, int stripWidth, Result* result,
                    .arg(MinStripWidth);
         return false;
     }
+    RasterImage depth(picture.width() - stripWidth, picture.height());
+    // Taken before the threads start: scanLine() is no call for two threads at once.
+    std::vector<QRgb*> depthRows(size_t(depth.height()));
+    for (int y = 0; y < depth.height(); ++y) {
+        depthRows[size_t(y)] = depth.scanLine(y);
+    }
     QString refused;
-    const Separations map = separationsOf(planes, stripWidth, &refused);
+    readPicture(
+        planes, stripWidth,
+        [&](int y, const float* row) {
+            toGreys(row + stripWidth, depth.width(), stripWidth, depthRows[size_t(y)]);
+        },
+        &refused);
     if (!refused.isEmpty()) {
         *why = refused;
         return false;
@@ -661,11 +852,6 @@ bool DepthDecoder::decode(const QImage& picture, int stripWidth, Result* result,
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     result->stripWidth = stripWidth;
     result->patternStrip.setImage(image.copy(0, 0, stripWidth, image.height()));
-    RasterImage depth(image.width() - stripWidth, image.height());
-    for (int y = 0; y < depth.height(); ++y) {
-        toGreys(&map.separation[size_t(y) * size_t(map.width) + size_t(stripWidth)], depth.width(),
-                stripWidth, depth.scanLine(y));
-    }
     result->depthMap = depth;
     return true;
 }
