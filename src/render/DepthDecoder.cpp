@@ -157,7 +157,7 @@ Wide void addWholeDifferences(const Planes& planes, int y, int shift, int from,
 // pixel and then the half pixels around the best. Each
 // step's window sums slide down the picture, so a step that a block kept trying costs one new
 // row of differences; one that it takes up again is brought up to date first.
-constexpr int Block = 32;       // columns
+constexpr int Block = 64;       // columns
 constexpr int Margin = 1;       // steps tried on either side of the row above's separations
 constexpr int Reach = 4;        // columns of the row above that a block also looks at
 constexpr int Recheck = 8;      // rows between full searches of poor matches under poor ones
@@ -463,16 +463,15 @@ Wide int blockSeparations(const std::uint16_t* __restrict best,
 }
 
 // Of a block's first n pixels that may match clearly on a whole pixel, the half pixel steps
-// beyond the neighbour step that matches better, as bits; `around` holds the neighbours' costs.
+// beyond the neighbour step that matches better, as bits and in `wanted` pixel by pixel
+// (NoStep for none); `around` holds the neighbours' costs.
 Wide std::uint64_t furtherSteps(const std::uint16_t* __restrict best,
                                 const std::uint16_t* __restrict step,
                                 const std::uint16_t (*__restrict around)[Block],
-                                const std::uint32_t* __restrict total, std::uint32_t samples, int n)
+                                const std::uint32_t* __restrict total, std::uint32_t samples, int n,
+                                std::uint8_t* __restrict wanted)
 {
-    // The step of each pixel, or 63, which no range reaches: first in wide registers, then as
-    // bits.
-    std::int32_t wanted[Block];
-    const Lanes none = Lanes{} + 63;
+    const Lanes none = Lanes{} + NoStep;
     const Lanes zero = Lanes{} + 0;
     const Lanes two = Lanes{} + 2;
     for (int i = 0; i < Block; i += LaneCount) {
@@ -483,14 +482,14 @@ Wide std::uint64_t furtherSteps(const std::uint16_t* __restrict best,
         const Lanes take = fits & ((k & 1) == zero) & (further >= zero) & (index < n);
         const Lanes chosen = take ? further : none;
         for (int lane = 0; lane < LaneCount; ++lane) {
-            wanted[i + lane] = chosen[lane];
+            wanted[i + lane] = std::uint8_t(chosen[lane]);
         }
     }
     std::uint64_t steps = 0;
     for (int i = 0; i < Block; ++i) {
         steps |= std::uint64_t(1) << wanted[i];
     }
-    return steps & ~(std::uint64_t(1) << 63);
+    return steps & ~(std::uint64_t(1) << NoStep);
 }
 
 #pragma GCC diagnostic pop
@@ -518,11 +517,13 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, co
     AverageCost average(planes, stripWidth, first / Halves, last / Halves);
     const std::uint32_t samples = average.samples();
     const int blocks = costs.blocks();
-    // Per column, padded to whole blocks: whether it matches clearly, and its step where it
-    // does, of the row being read and of the row above.
+    // Per column, padded to whole blocks: whether it matches clearly, and where it does, its
+    // step and the further step its fraction needed, of the row being read and of the row
+    // above.
     const size_t padded = size_t(stripWidth) + size_t(blocks) * Block;
     std::vector<char> clear(padded, 0);
     std::vector<std::uint8_t> matched(padded, NoStep), matchedAbove(padded, NoStep);
+    std::vector<std::uint8_t> further(padded, NoStep), furtherAbove(padded, NoStep);
     std::vector<float> separationRow(padded, 0.0f);
     long long clearCount = 0;
     for (int y = std::max(0, top - Radius); y < bottom + Radius; ++y) {
@@ -532,22 +533,27 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, co
             continue;
         }
         std::swap(matched, matchedAbove);
+        std::swap(further, furtherAbove);
         const std::uint32_t* total = average.sums();
         for (int b = 0; b < blocks; ++b) {
             const int x0 = stripWidth + b * Block;
             const int x1 = std::min(x0 + Block, width);
             const int n = x1 - x0;
             std::uint64_t above = 0;
+            std::uint64_t aboveFurther = 0;
             for (int x = std::max(stripWidth, x0 - Reach);
                  out > top && x < std::min(width, x1 + Reach); ++x) {
                 above |= std::uint64_t(1) << matchedAbove[size_t(x)];
+                aboveFurther |= std::uint64_t(1) << furtherAbove[size_t(x)];
             }
             std::uint64_t wanted =
-                out == top ? wholeSteps : widen(above & allSteps, Margin, allSteps);
+                out == top ? wholeSteps
+                           : widen(above & allSteps, Margin, allSteps) | (aboveFurther & allSteps);
             std::uint32_t low[Block];
             std::fill(low, low + Block, std::uint32_t(Unset) << 16);
             std::uint16_t best[Block], step[Block];
             std::uint16_t around[4][Block];
+            std::uint8_t furtherOf[Block];
             const auto takeUp = [&](std::uint64_t more) {
                 for (; more != 0; more &= more - 1) {
                     const int k = std::countr_zero(more);
@@ -587,12 +593,12 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, co
                     continue;
                 }
                 collect(tried);
-                const std::uint64_t further =
-                    furtherSteps(best, step, around, total + x0, samples, n) & allSteps;
-                if ((further & ~tried) == 0) {
+                const std::uint64_t beyond =
+                    furtherSteps(best, step, around, total + x0, samples, n, furtherOf) & allSteps;
+                if ((beyond & ~tried) == 0) {
                     break;
                 }
-                wanted = tried | further;
+                wanted = tried | beyond;
             }
             char blockClear[Block];
             float blockSeparation[Block];
@@ -606,6 +612,7 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, co
             std::copy(blockSeparation, blockSeparation + n, separationRow.begin() + x0);
             for (int i = 0; i < n; ++i) {
                 matched[size_t(x0 + i)] = blockClear[i] ? std::uint8_t(step[i]) : NoStep;
+                further[size_t(x0 + i)] = blockClear[i] ? furtherOf[i] : NoStep;
             }
         }
         float* separation = separationRow.data();
