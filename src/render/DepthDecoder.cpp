@@ -23,6 +23,7 @@ constexpr int SampleRows = 16;            // rows the strip width is found on
 constexpr int SameColour = 6;             // summed channel difference of a repeat
 constexpr double LeastRepeats = 0.2;      // of the sampled pixels, at the ground's period
 constexpr double LeastClearMatches = 0.4; // of the pixels right of the strip
+constexpr int SplitHeight = 64;           // the least height read in two halves at once
 
 // The loops over a row's columns, which decide the speed, are built for AVX2 too and run so
 // where the processor has it. On 1000 x 800 (processor time) decoding took 126 ms with a
@@ -31,6 +32,35 @@ constexpr double LeastClearMatches = 0.4; // of the pixels right of the strip
 // the two halves of the picture read at once, 18 ms on the calling thread (on two cores shared
 // with other work the time to the answer varied from 18 to 30 ms).
 #define Wide __attribute__((target_clones("avx2", "default")))
+
+// Runs work(1) on a thread of its own and work(0) on the calling one, and returns once both
+// are done; an exception from either comes out here. With `together` false, runs both here.
+template <typename Work> void twoAtOnce(bool together, const Work& work)
+{
+    if (!together) {
+        work(0);
+        work(1);
+        return;
+    }
+    std::exception_ptr failed;
+    std::thread other([&] {
+        try {
+            work(1);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    try {
+        work(0);
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (failed) {
+        std::rethrow_exception(failed);
+    }
+}
 
 Wide void split(const QRgb* __restrict row, int width, std::uint8_t* __restrict r,
                 std::uint8_t* __restrict g, std::uint8_t* __restrict b)
@@ -47,6 +77,8 @@ struct Planes
 {
     int width = 0;
     int height = 0;
+    // Bytes after the last row that loops in whole wide registers may read.
+    static constexpr int Padding = 32;
     // Left unset until split fills them: clearing them first took as long as the split.
     std::unique_ptr<std::uint8_t[]> channel[3];
 
@@ -57,13 +89,17 @@ struct Planes
                 ? picture
                 : picture.convertToFormat(QImage::Format_RGB32);
         for (auto& plane : channel) {
-            plane = std::make_unique_for_overwrite<std::uint8_t[]>(size());
+            plane = std::make_unique_for_overwrite<std::uint8_t[]>(size() + Padding);
+            std::fill_n(plane.get() + size(), Padding, std::uint8_t(0));
         }
-        for (int y = 0; y < height; ++y) {
-            const size_t at = size_t(y) * size_t(width);
-            split(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width,
-                  channel[0].get() + at, channel[1].get() + at, channel[2].get() + at);
-        }
+        // In two halves at once, as the rest of the decoding.
+        twoAtOnce(height >= SplitHeight, [&](int half) {
+            for (int y = half * height / 2; y < (half + 1) * height / 2; ++y) {
+                const size_t at = size_t(y) * size_t(width);
+                split(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width,
+                      channel[0].get() + at, channel[1].get() + at, channel[2].get() + at);
+            }
+        });
     }
     size_t size() const { return size_t(width) * size_t(height); }
     const std::uint8_t* row(int c, int y) const
@@ -133,7 +169,8 @@ Wide void slideWindow(const std::uint16_t* __restrict diff, std::uint16_t* __res
 }
 
 // Twice the summed channel differences of row y against itself `shift` pixels to the left,
-// added to `out` for columns from .. width - 1; columns with no partner add Unmatched.
+// added to `out` for columns from .. width - 1 (and some of `out`'s padding after them);
+// columns with no partner add Unmatched.
 Wide void addWholeDifferences(const Planes& planes, int y, int shift, int from,
                               std::uint16_t* __restrict out)
 {
@@ -144,10 +181,18 @@ Wide void addWholeDifferences(const Planes& planes, int y, int shift, int from,
     for (int x = from; x < start; ++x) {
         out[x] = std::uint16_t(out[x] + Unmatched);
     }
-    for (int x = start; x < planes.width; ++x) {
-        out[x] = std::uint16_t(out[x] +
-                               2 * (std::abs(r[x] - r[x - shift]) + std::abs(g[x] - g[x - shift]) +
-                                    std::abs(b[x] - b[x - shift])));
+    // Differences of bytes as bytes, so that wide registers hold the most of them.
+    const auto difference = [](std::uint8_t p, std::uint8_t q) {
+        return std::uint8_t(std::max(p, q) - std::min(p, q));
+    };
+    // On to a whole number of wide registers past the row's end, into the padding of `out`
+    // and of the planes: a loop's remainder taken pixel by pixel cost as much as the rest.
+    const int end =
+        start + (planes.width - start + Planes::Padding - 1) / Planes::Padding * Planes::Padding;
+    for (int x = start; x < end; ++x) {
+        out[x] = std::uint16_t(out[x] + 2 * (difference(r[x], r[x - shift]) +
+                                             difference(g[x], g[x - shift]) +
+                                             difference(b[x], b[x - shift])));
     }
 }
 
@@ -157,11 +202,10 @@ Wide void addWholeDifferences(const Planes& planes, int y, int shift, int from,
 // pixel and then the half pixels around the best. Each
 // step's window sums slide down the picture, so a step that a block kept trying costs one new
 // row of differences; one that it takes up again is brought up to date first.
-constexpr int Block = 64;       // columns
-constexpr int Margin = 1;       // steps tried on either side of the row above's separations
-constexpr int Reach = 4;        // columns of the row above that a block also looks at
-constexpr int Recheck = 8;      // rows between full searches of poor matches under poor ones
-constexpr int SplitHeight = 64; // the least height read in two halves at once
+constexpr int Block = 64;   // columns
+constexpr int Margin = 1;   // steps tried on either side of the row above's separations
+constexpr int Reach = 4;    // columns of the row above that a block also looks at
+constexpr int Recheck = 16; // rows between full searches of poor matches under poor ones
 
 // How far left and right of a block its differences are taken, in whole wide registers.
 constexpr int BlockReach = 8;
@@ -276,6 +320,18 @@ private:
     std::vector<int> m_stamp;                // per step and block: the lowest row summed
 };
 
+// slideWindow with sums of 32 bits.
+Wide void slideWideWindow(const std::uint16_t* __restrict diff, std::uint32_t* __restrict rowSums,
+                          std::uint32_t* __restrict sums, int from, int width)
+{
+    for (int x = from; x < width; ++x) {
+        const std::uint32_t sum =
+            std::uint32_t(diff[x - 2]) + diff[x - 1] + diff[x] + diff[x + 1] + diff[x + 2];
+        sums[x] += sum - rowSums[x];
+        rowSums[x] = sum;
+    }
+}
+
 // A pixel's average cost over all steps, estimated from the window's differences at every
 // fourth whole separation, so that blocks which try a few steps still know a clear match (every
 // second one read the same figures on the test pictures and took twice as long).
@@ -285,7 +341,7 @@ public:
     AverageCost(const Planes& planes, int stripWidth, int nearest, int farthest)
         : m_planes(planes), m_stripWidth(stripWidth),
           m_across(size_t(Window) * size_t(planes.width), 0), m_window(size_t(planes.width), 0),
-          m_difference(size_t(planes.width) + 2 * Radius, 0)
+          m_difference(size_t(planes.width) + 2 * Radius + Planes::Padding, 0)
     {
         for (int shift = nearest; shift <= farthest; shift += 4) {
             m_shifts.push_back(shift);
@@ -300,19 +356,16 @@ public:
         const int width = m_planes.width;
         const int from = m_stripWidth - Radius;
         std::uint16_t* diff = m_difference.data() + Radius;
-        std::fill(diff + from, diff + width, std::uint16_t(0));
+        std::fill(diff + from, diff + width + Planes::Padding, std::uint16_t(0));
         if (y < m_planes.height) {
             for (const int shift : m_shifts) {
                 addWholeDifferences(m_planes, y, shift, from, diff);
             }
         }
-        std::uint32_t* rowSums = m_across.data() + size_t(y % Window) * size_t(width);
-        for (int x = m_stripWidth; x < width; ++x) {
-            const std::uint32_t sum =
-                std::uint32_t(diff[x - 2]) + diff[x - 1] + diff[x] + diff[x + 1] + diff[x + 2];
-            m_window[size_t(x)] += sum - rowSums[x];
-            rowSums[x] = sum;
-        }
+        // The window reaches past the picture's right edge onto nothing.
+        std::fill(diff + width, diff + width + Radius, std::uint16_t(0));
+        slideWideWindow(diff, m_across.data() + size_t(y % Window) * size_t(width), m_window.data(),
+                        m_stripWidth, width);
     }
 
 private:
@@ -372,6 +425,20 @@ Wide bool survey(const std::uint32_t* __restrict low, const std::uint32_t* __res
     }
     *fits = steps;
     return poor != 0;
+}
+
+// The steps in `count` bytes as bits; NoStep sets bit 63, which no range reaches. In halves of
+// 32 bits, which wide registers shift lane by lane.
+Wide std::uint64_t stepBits(const std::uint8_t* __restrict steps, int count)
+{
+    std::uint32_t low = 0;
+    std::uint32_t high = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t k = steps[i];
+        low |= std::uint32_t(k < 32) << (k & 31);
+        high |= std::uint32_t(k >= 32) << (k & 31);
+    }
+    return std::uint64_t(high) << 32 | low;
 }
 
 // The steps within `reach` of each step in `steps`, of `all`.
@@ -485,11 +552,7 @@ Wide std::uint64_t furtherSteps(const std::uint16_t* __restrict best,
             wanted[i + lane] = std::uint8_t(chosen[lane]);
         }
     }
-    std::uint64_t steps = 0;
-    for (int i = 0; i < Block; ++i) {
-        steps |= std::uint64_t(1) << wanted[i];
-    }
-    return steps & ~(std::uint64_t(1) << NoStep);
+    return stepBits(wanted, Block) & ~(std::uint64_t(1) << NoStep);
 }
 
 #pragma GCC diagnostic pop
@@ -539,13 +602,10 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, co
             const int x0 = stripWidth + b * Block;
             const int x1 = std::min(x0 + Block, width);
             const int n = x1 - x0;
-            std::uint64_t above = 0;
-            std::uint64_t aboveFurther = 0;
-            for (int x = std::max(stripWidth, x0 - Reach);
-                 out > top && x < std::min(width, x1 + Reach); ++x) {
-                above |= std::uint64_t(1) << matchedAbove[size_t(x)];
-                aboveFurther |= std::uint64_t(1) << furtherAbove[size_t(x)];
-            }
+            const int from = std::max(stripWidth, x0 - Reach);
+            const int count = std::min(width, x1 + Reach) - from;
+            const std::uint64_t above = stepBits(&matchedAbove[size_t(from)], count);
+            const std::uint64_t aboveFurther = stepBits(&furtherAbove[size_t(from)], count);
             std::uint64_t wanted =
                 out == top ? wholeSteps
                            : widen(above & allSteps, Margin, allSteps) | (aboveFurther & allSteps);
@@ -648,35 +708,14 @@ void readPicture(const Planes& planes, int stripWidth, const RowSink& sink, QStr
 {
     const int width = planes.width;
     const int height = planes.height;
-    long long clearCount = 0;
     const int middle = height >= SplitHeight ? height / 2 : height;
-    long long lowerCount = 0;
-    std::exception_ptr failed;
-    std::thread lower;
-    if (middle < height) {
-        lower = std::thread([&] {
-            try {
-                lowerCount = readRows(planes, stripWidth, middle, height, sink);
-            } catch (...) {
-                failed = std::current_exception();
-            }
-        });
-    }
-    try {
-        clearCount = readRows(planes, stripWidth, 0, middle, sink);
-    } catch (...) {
-        if (lower.joinable()) {
-            lower.join();
-        }
-        throw;
-    }
-    if (lower.joinable()) {
-        lower.join();
-    }
-    if (failed) {
-        std::rethrow_exception(failed);
-    }
-    clearCount += lowerCount;
+    long long counts[2] = {0, 0};
+    twoAtOnce(middle < height, [&](int half) {
+        counts[half] = half == 0         ? readRows(planes, stripWidth, 0, middle, sink)
+                       : middle < height ? readRows(planes, stripWidth, middle, height, sink)
+                                         : 0;
+    });
+    const long long clearCount = counts[0] + counts[1];
     const double pixels = double(width - stripWidth) * double(height);
     if (why && double(clearCount) < LeastClearMatches * pixels) {
         *why = QStringLiteral("it does not repeat at a strip width of %1 pixels (%2 % of its "
@@ -756,13 +795,16 @@ int stripWidthOf(const Planes& planes, QString* why)
     const int rows = std::min(SampleRows, planes.height);
     // repeats[p]: the share of sampled pixels that the pixel p to their left repeats.
     std::vector<double> repeats(size_t(longest) + 2, 0.0);
-    for (int p = DepthDecoder::MinStripWidth; p <= longest; ++p) {
-        long long same = 0;
-        for (int i = 0; i < rows; ++i) {
-            same += rowRepeats(planes, int((i + 0.5) * planes.height / rows), p);
+    // Every other period on a second thread.
+    twoAtOnce(planes.height >= SplitHeight, [&](int half) {
+        for (int p = DepthDecoder::MinStripWidth + half; p <= longest; p += 2) {
+            long long same = 0;
+            for (int i = 0; i < rows; ++i) {
+                same += rowRepeats(planes, int((i + 0.5) * planes.height / rows), p);
+            }
+            repeats[size_t(p)] = double(same) / (double(rows) * double(width - p));
         }
-        repeats[size_t(p)] = double(same) / (double(rows) * double(width - p));
-    }
+    });
     const double most = *std::max_element(repeats.begin(), repeats.end());
     // The nearest surface that repeats about as often as the most frequent one; the ground lies
     // at most MaxShift + 1 further, before that surface's own second repeat.
