@@ -1,6 +1,7 @@
 #include "render/DepthDecoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <thread>
 
 namespace {
@@ -23,7 +25,8 @@ constexpr int SampleRows = 16;            // rows the strip width is found on
 constexpr int SameColour = 6;             // summed channel difference of a repeat
 constexpr double LeastRepeats = 0.2;      // of the sampled pixels, at the ground's period
 constexpr double LeastClearMatches = 0.4; // of the pixels right of the strip
-constexpr int SplitHeight = 64;           // the least height read in two halves at once
+constexpr int SplitHeight = 64;           // the least height read on two threads
+constexpr int Parts = 8;                  // of the work shared out other than the reading
 
 // The loops over a row's columns, which decide the speed, are built for AVX2 too and run so
 // where the processor has it. On 1000 x 800 (processor time) decoding took 126 ms with a
@@ -33,26 +36,35 @@ constexpr int SplitHeight = 64;           // the least height read in two halves
 // with other work the time to the answer varied from 18 to 30 ms).
 #define Wide __attribute__((target_clones("avx2", "default")))
 
-// Runs work(1) on a thread of its own and work(0) on the calling one, and returns once both
-// are done; an exception from either comes out here. With `together` false, runs both here.
-template <typename Work> void twoAtOnce(bool together, const Work& work)
+// Runs work(0) .. work(parts - 1) on the calling thread and, with `together`, on one more:
+// each thread takes the next part not yet taken, so that a thread the system keeps waiting
+// leaves its share to the other. Returns once all are done; an exception from either thread
+// comes out here.
+template <typename Work> void shareOut(bool together, int parts, const Work& work)
 {
+    std::atomic<int> next = 0;
+    const auto run = [&] {
+        for (int part = next++; part < parts; part = next++) {
+            work(part);
+        }
+    };
     if (!together) {
-        work(0);
-        work(1);
+        run();
         return;
     }
     std::exception_ptr failed;
     std::thread other([&] {
         try {
-            work(1);
+            run();
         } catch (...) {
+            next = parts;
             failed = std::current_exception();
         }
     });
     try {
-        work(0);
+        run();
     } catch (...) {
+        next = parts;
         other.join();
         throw;
     }
@@ -92,9 +104,9 @@ struct Planes
             plane = std::make_unique_for_overwrite<std::uint8_t[]>(size() + Padding);
             std::fill_n(plane.get() + size(), Padding, std::uint8_t(0));
         }
-        // In two halves at once, as the rest of the decoding.
-        twoAtOnce(height >= SplitHeight, [&](int half) {
-            for (int y = half * height / 2; y < (half + 1) * height / 2; ++y) {
+        // In parts on two threads, as the rest of the decoding.
+        shareOut(height >= SplitHeight, Parts, [&](int part) {
+            for (int y = part * height / Parts; y < (part + 1) * height / Parts; ++y) {
                 const size_t at = size_t(y) * size_t(width);
                 split(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width,
                       channel[0].get() + at, channel[1].get() + at, channel[2].get() + at);
@@ -708,14 +720,16 @@ void readPicture(const Planes& planes, int stripWidth, const RowSink& sink, QStr
 {
     const int width = planes.width;
     const int height = planes.height;
-    const int middle = height >= SplitHeight ? height / 2 : height;
-    long long counts[2] = {0, 0};
-    twoAtOnce(middle < height, [&](int half) {
-        counts[half] = half == 0         ? readRows(planes, stripWidth, 0, middle, sink)
-                       : middle < height ? readRows(planes, stripWidth, middle, height, sink)
-                                         : 0;
+    // The top and the bottom half at once, each read afresh (a first row searches every step,
+    // which more slices would repeat); fixed by the height alone, so that the map does not
+    // depend on the machine.
+    const int slices = height >= SplitHeight ? 2 : 1;
+    std::vector<long long> counts(size_t(slices), 0);
+    shareOut(slices > 1, slices, [&](int slice) {
+        counts[size_t(slice)] = readRows(planes, stripWidth, slice * height / slices,
+                                         (slice + 1) * height / slices, sink);
     });
-    const long long clearCount = counts[0] + counts[1];
+    const long long clearCount = std::accumulate(counts.begin(), counts.end(), 0LL);
     const double pixels = double(width - stripWidth) * double(height);
     if (why && double(clearCount) < LeastClearMatches * pixels) {
         *why = QStringLiteral("it does not repeat at a strip width of %1 pixels (%2 % of its "
@@ -795,9 +809,9 @@ int stripWidthOf(const Planes& planes, QString* why)
     const int rows = std::min(SampleRows, planes.height);
     // repeats[p]: the share of sampled pixels that the pixel p to their left repeats.
     std::vector<double> repeats(size_t(longest) + 2, 0.0);
-    // Every other period on a second thread.
-    twoAtOnce(planes.height >= SplitHeight, [&](int half) {
-        for (int p = DepthDecoder::MinStripWidth + half; p <= longest; p += 2) {
+    // Every Parts-th period at a time, on two threads.
+    shareOut(planes.height >= SplitHeight, Parts, [&](int part) {
+        for (int p = DepthDecoder::MinStripWidth + part; p <= longest; p += Parts) {
             long long same = 0;
             for (int i = 0; i < rows; ++i) {
                 same += rowRepeats(planes, int((i + 0.5) * planes.height / rows), p);
