@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <thread>
 
@@ -895,17 +896,22 @@ bool DepthDecoder::decode(const QImage& picture, int stripWidth, Result* result,
                    .arg(MinStripWidth);
         return false;
     }
-    RasterImage depth(picture.width() - stripWidth, picture.height());
+    // Every pixel is written below: a RasterImage would fill it first.
+    QImage depth(picture.width() - stripWidth, picture.height(), QImage::Format_RGB32);
+    if (depth.isNull()) {
+        throw std::bad_alloc();
+    }
     // Taken before the threads start: scanLine() is no call for two threads at once.
     std::vector<QRgb*> depthRows(size_t(depth.height()));
     for (int y = 0; y < depth.height(); ++y) {
-        depthRows[size_t(y)] = depth.scanLine(y);
+        depthRows[size_t(y)] = reinterpret_cast<QRgb*>(depth.scanLine(y));
     }
+    const int depthWidth = depth.width();
     QString refused;
     readPicture(
         planes, stripWidth,
         [&](int y, const float* row) {
-            toGreys(row + stripWidth, depth.width(), stripWidth, depthRows[size_t(y)]);
+            toGreys(row + stripWidth, depthWidth, stripWidth, depthRows[size_t(y)]);
         },
         &refused);
     if (!refused.isEmpty()) {
@@ -915,6 +921,6 @@ bool DepthDecoder::decode(const QImage& picture, int stripWidth, Result* result,
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     result->stripWidth = stripWidth;
     result->patternStrip.setImage(image.copy(0, 0, stripWidth, image.height()));
-    result->depthMap = depth;
+    result->depthMap.setImage(depth);
     return true;
 }
