@@ -808,24 +808,62 @@ int stripWidthOf(const Planes& planes, QString* why)
     const int width = planes.width;
     const int longest = width / 2;
     const int rows = std::min(SampleRows, planes.height);
-    // repeats[p]: the share of sampled pixels that the pixel p to their left repeats.
+    const bool together = planes.height >= SplitHeight;
+    // same[p]: how many sampled pixels the pixel p to their left repeats, first on every
+    // Coarse-th sampled row, then, where that finds many or the search needs them, on all.
+    // repeats[p]: the share of the pixels counted.
+    constexpr int Coarse = 4;
+    std::vector<long long> same(size_t(longest) + 2, 0);
     std::vector<double> repeats(size_t(longest) + 2, 0.0);
-    // Every Parts-th period at a time, on two threads.
-    shareOut(planes.height >= SplitHeight, Parts, [&](int part) {
-        for (int p = DepthDecoder::MinStripWidth + part; p <= longest; p += Parts) {
-            long long same = 0;
-            for (int i = 0; i < rows; ++i) {
-                same += rowRepeats(planes, int((i + 0.5) * planes.height / rows), p);
+    std::vector<char> counted(size_t(longest) + 2, 0);
+    const auto count = [&](int p, int firstRow, int rowStep) {
+        for (int i = firstRow; i < rows; i += rowStep) {
+            same[size_t(p)] += rowRepeats(planes, int((i + 0.5) * planes.height / rows), p);
+        }
+    };
+    const auto countAll = [&](int p) {
+        if (!counted[size_t(p)]) {
+            for (int offset = 1; offset < Coarse; ++offset) {
+                count(p, offset, Coarse);
             }
-            repeats[size_t(p)] = double(same) / (double(rows) * double(width - p));
+            counted[size_t(p)] = 1;
+            repeats[size_t(p)] = double(same[size_t(p)]) / (double(rows) * double(width - p));
+        }
+    };
+    const int coarseRows = (rows + Coarse - 1) / Coarse;
+    shareOut(together, Parts, [&](int part) {
+        for (int p = DepthDecoder::MinStripWidth + part; p <= longest; p += Parts) {
+            count(p, 0, Coarse);
+            repeats[size_t(p)] = double(same[size_t(p)]) / (double(coarseRows) * double(width - p));
         }
     });
-    const double most = *std::max_element(repeats.begin(), repeats.end());
+    // The periods that repeat less than half as often as the most frequent one on the coarse
+    // rows are taken to stay well below it on all.
+    const double mostCoarse = *std::max_element(repeats.begin(), repeats.end());
+    std::vector<int> many;
+    for (int p = DepthDecoder::MinStripWidth; p <= longest; ++p) {
+        if (repeats[size_t(p)] >= 0.5 * mostCoarse) {
+            many.push_back(p);
+        }
+    }
+    shareOut(together && many.size() >= size_t(Parts), Parts, [&](int part) {
+        for (size_t i = size_t(part); i < many.size(); i += Parts) {
+            countAll(many[i]);
+        }
+    });
+    double most = 0;
+    for (const int p : many) {
+        most = std::max(most, repeats[size_t(p)]);
+    }
     // The nearest surface that repeats about as often as the most frequent one; the ground lies
     // at most MaxShift + 1 further, before that surface's own second repeat.
     int nearest = DepthDecoder::MinStripWidth;
-    while (repeats[size_t(nearest)] < 0.8 * most) {
+    while (!counted[size_t(nearest)] || repeats[size_t(nearest)] < 0.8 * most) {
         ++nearest;
+    }
+    for (int p = std::max(DepthDecoder::MinStripWidth, nearest - 1);
+         p <= std::min(longest, nearest + DepthDecoder::MaxShift + 4); ++p) {
+        countAll(p);
     }
     int ground = 0;
     const int farthest = std::min({longest, nearest + DepthDecoder::MaxShift + 1, 2 * nearest - 2});
