@@ -185,6 +185,38 @@ private Q_SLOTS:
                  qPrintable(QString::number(same)));
     }
 
+    // A level surface between whole pixels of shift, as the finer renderer draws it, reads back
+    // as its own grey: the separation is found to an eighth of a pixel.
+    void readsBetweenWholePixels_data()
+    {
+        QTest::addColumn<int>("grey");
+        QTest::addColumn<QString>("strip");
+        QTest::newRow("1/4 pixel, dots") << 58 << QStringLiteral("dots");
+        QTest::newRow("3/4 pixel, textured") << 62 << QStringLiteral("textured");
+        QTest::newRow("5 1/4 pixels, dots") << 98 << QStringLiteral("dots");
+        QTest::newRow("8 3/4 pixels, textured") << 126 << QStringLiteral("textured");
+    }
+    void readsBetweenWholePixels()
+    {
+        QFETCH(int, grey);
+        QFETCH(QString, strip);
+        RasterImage depth;
+        depth.brush().color = colorref::grey(grey);
+        depth.setSize(200, 60);
+        const QImage picture =
+            FineRenderer::render(stripNamed(strip, 60, depth.height()), depth, {}).image();
+        DepthDecoder::Result result;
+        QString why;
+        QVERIFY2(DepthDecoder::decode(picture, 60, &result, &why), qPrintable(why));
+        int right = 0;
+        for (int y = 3; y < depth.height() - 3; ++y) {
+            for (int x = 10; x < depth.width() - 10; ++x) {
+                right += std::abs(qRed(result.depthMap.image().pixel(x, y)) - grey) <= 1 ? 1 : 0;
+            }
+        }
+        QVERIFY2(right >= 180 * 54 * 99 / 100, qPrintable(QString::number(right)));
+    }
+
     // Every row of a level surface reads its grey (away from the sides): the first and the last,
     // whose windows reach past the picture, and those where its halves, read apart, meet.
     void readsEveryRow_data()
