@@ -593,7 +593,6 @@ long long readRows(const Planes& planes, int stripWidth, int top, int bottom, co
     for (int k = 0; k < steps; k += 2) {
         wholeSteps |= std::uint64_t(1) << k;
     }
-    const size_t span = size_t(width);
     StepCosts costs(planes, stripWidth, first, steps);
     AverageCost average(planes, stripWidth, first / Halves, last / Halves);
     const std::uint32_t samples = average.samples();
