@@ -1,7 +1,8 @@
 // fine_quality [WIDTH HEIGHT [FOLDER]]: how well both renderers' pictures read back. Builds a
 // shapes depth map and a smooth dome (default 1000 x 800) on a random-dot strip, renders each
 // with both renderers, decodes every picture and prints, per picture, the pixels misdecoded by
-// more than one shift level, the echo and the distinct depths found on raised ground, and the
+// more than one shift level, the echo and the distinct depths found on raised ground (by the
+// tests' independent decoder, then the share read right by the program's decoder), and the
 // texture's contrast (mean difference between neighbouring pixels) in each strip-wide band
 // out from the middle, where the pattern starts, with its spread. A third map holds plateaus
 // whose separations fall on half pixels. With a FOLDER it also writes the depth maps, the
@@ -10,6 +11,7 @@
 
 #include "raster/RasterImage.h"
 #include "render/DecodeFixtures.h"
+#include "render/DepthDecoder.h"
 #include "render/FineRenderer.h"
 #include "render/StereoDecoder.h"
 #include "render/StereogramRenderer.h"
@@ -102,6 +104,12 @@ void report(const char* name, const RasterImage& picture, const stereodecoder::S
         "largest echo %6d  depths %4d\n",
         name, s.scored, s.misdecoded, 100.0 * double(s.misdecoded) / double(s.scored),
         s.misdecodedInside, s.echo, s.largestEcho, s.levels);
+    const Score ours = score(fromDecoder(DepthDecoder::separations(picture.image(), stripWidth)),
+                             want, stripWidth);
+    std::printf("%-16s program's decoder: misdecoded %8lld (%5.2f %%), away from edges right "
+                "%.3f %%\n",
+                name, ours.misdecoded, 100.0 * double(ours.misdecoded) / double(ours.scored),
+                100.0 * double(ours.inside - ours.misdecodedInside) / double(ours.inside));
     const std::vector<double> bands = bandContrast(picture, stripWidth);
     const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
     std::printf("%-16s away from edges %.3f %%  contrast by band", name,

@@ -15,19 +15,25 @@
 // without a strip of their own at the left.
 //
 // Phases: the strip width is the picture's period on the ground, the largest period at which
-// many pixels of a few sample rows repeat (unless the caller gives it). Then each pixel takes
+// many pixels of a few sample rows repeat (unless the caller gives it; periods that repeat
+// rarely on every fourth of those rows are not counted on the others). Then each pixel takes
 // the separation, in half pixels from the strip width down to 26 pixels nearer, at which a
 // 5 x 5 window around it best matches the window that many pixels to its left, refined to a
 // fraction of a pixel from the match of the separations on either side. Rows are read top to
 // bottom in blocks of columns; a block tries only the separations that the row above matched
-// there and those next to them, and every whole one (then the half pixels around the best)
-// where a pixel then matches poorly (the top of a surface the row above did not show). A pixel
+// there, those next to them and those their fractions needed, and every whole one (then the
+// half pixels around the best) where a pixel then matches poorly (the top of a surface the row
+// above did not show). A pixel
 // whose best match is not clearly below its average one, estimated from every fourth whole
 // separation (a stretch one eye sees alone, a plain area), takes the farther of the
 // separations at the ends of its run in the row. A picture where too few pixels match clearly
 // is refused rather than read into a made-up map. A picture 64 rows or taller is read as two
 // halves at once, on two threads, each starting afresh; the result depends on the picture
 // alone.
+//
+// Its loops run in wide registers where the processor has AVX2 (GCC's target clones), and the
+// fraction of a pixel in GCC's vector types, as the compiler turns its selections into branches
+// otherwise (27 % of the time on 1000 x 800, against 9 %); the figures are in the source.
 class DepthDecoder final
 {
 public:

@@ -185,6 +185,38 @@ private Q_SLOTS:
                  qPrintable(QString::number(same)));
     }
 
+    // A level surface between whole pixels of shift, as the finer renderer draws it, reads back
+    // as its own grey: the separation is found to an eighth of a pixel.
+    void readsBetweenWholePixels_data()
+    {
+        QTest::addColumn<int>("grey");
+        QTest::addColumn<QString>("strip");
+        QTest::newRow("1/4 pixel, dots") << 58 << QStringLiteral("dots");
+        QTest::newRow("3/4 pixel, textured") << 62 << QStringLiteral("textured");
+        QTest::newRow("5 1/4 pixels, dots") << 98 << QStringLiteral("dots");
+        QTest::newRow("8 3/4 pixels, textured") << 126 << QStringLiteral("textured");
+    }
+    void readsBetweenWholePixels()
+    {
+        QFETCH(int, grey);
+        QFETCH(QString, strip);
+        RasterImage depth;
+        depth.brush().color = colorref::grey(grey);
+        depth.setSize(200, 60);
+        const QImage picture =
+            FineRenderer::render(stripNamed(strip, 60, depth.height()), depth, {}).image();
+        DepthDecoder::Result result;
+        QString why;
+        QVERIFY2(DepthDecoder::decode(picture, 60, &result, &why), qPrintable(why));
+        int right = 0;
+        for (int y = 3; y < depth.height() - 3; ++y) {
+            for (int x = 10; x < depth.width() - 10; ++x) {
+                right += std::abs(qRed(result.depthMap.image().pixel(x, y)) - grey) <= 1 ? 1 : 0;
+            }
+        }
+        QVERIFY2(right >= 180 * 54 * 99 / 100, qPrintable(QString::number(right)));
+    }
+
     // Every row of a level surface reads its grey (away from the sides): the first and the last,
     // whose windows reach past the picture, and those where its halves, read apart, meet.
     void readsEveryRow_data()
@@ -276,12 +308,26 @@ private Q_SLOTS:
     // The independent decoder of the tests, which tries every eighth of a pixel, reads the
     // same separations as the program's decoder away from depth edges, where the picture
     // shows one depth to read.
+    void agreesWithTheIndependentDecoder_data()
+    {
+        QTest::addColumn<QString>("depth");
+        QTest::addColumn<QString>("strip");
+        QTest::newRow("shapes, textured") << QStringLiteral("shapes") << QStringLiteral("textured");
+        QTest::newRow("dome, dots") << QStringLiteral("dome") << QStringLiteral("dots");
+        QTest::newRow("text, dots") << QStringLiteral("text") << QStringLiteral("dots");
+    }
     void agreesWithTheIndependentDecoder()
     {
+        QFETCH(QString, depth);
+        QFETCH(QString, strip);
         const int s = 60;
-        const RasterImage map = decodefixtures::shapes(160, 70);
-        const QImage picture =
-            FineRenderer::render(stripNamed(QStringLiteral("textured"), s, 70), map, {}).image();
+        const int width = 160;
+        const int height = 70;
+        using namespace decodefixtures;
+        const RasterImage map = depth == QLatin1String("shapes") ? shapes(width, height)
+                                : depth == QLatin1String("dome") ? dome(width, height)
+                                                                 : text(width, height);
+        const QImage picture = FineRenderer::render(stripNamed(strip, s, height), map, {}).image();
         const stereodecoder::SeparationMap brute = stereodecoder::decode(picture, s - 26, s + 1);
         const DepthDecoder::Separations ours = DepthDecoder::separations(picture, s);
         const stereodecoder::SeparationMap want = stereodecoder::expectedForFineRenderer(map, s, 4);
@@ -304,7 +350,7 @@ private Q_SLOTS:
                 agreed += std::abs(brute.at(x, y) - ours.at(x, y)) <= 1.0f ? 1 : 0;
             }
         }
-        QVERIFY2(compared > picture.width() * picture.height() / 2 && agreed >= compared * 99 / 100,
+        QVERIFY2(compared > picture.width() * picture.height() / 3 && agreed >= compared * 99 / 100,
                  qPrintable(QStringLiteral("%1 of %2").arg(agreed).arg(compared)));
     }
 };

@@ -5,6 +5,7 @@
 #include "TextureContrast.h"
 #include "common/TestMain.h"
 #include "raster/RasterImage.h"
+#include "render/DepthDecoder.h"
 #include "render/StereogramRenderer.h"
 
 #include <QSet>
@@ -57,6 +58,12 @@ RasterImage domeDepth(int width, int height, int top)
         }
     }
     return depth;
+}
+
+// The product's decoder's reading of `picture`, made with a strip `stripWidth` wide.
+stereodecoder::SeparationMap decoded(const RasterImage& picture, int stripWidth)
+{
+    return stereodecoder::fromDecoder(DepthDecoder::separations(picture.image(), stripWidth));
 }
 
 } // namespace
@@ -227,9 +234,10 @@ private Q_SLOTS:
 
     // Both renderers' pictures read back by the decoder against the depth each was made from.
     // The finer one shows no echo, where the row renderer shows large ones; misreads next to
-    // nothing away from steep edges (on which any window straddles two depths) and on the
-    // shapes a quarter or less of what the row renderer misreads; and gives the dome, 12 shift
-    // levels high, many more depths than the row renderer's 13.
+    // nothing away from steep edges (on which any window straddles two depths), on the shapes
+    // a quarter or less of what the row renderer misreads there; and gives the dome, 12 shift
+    // levels high, more than twice the row renderer's depths (its 13 terraces and the mixes
+    // read on their steps) with a quarter of its misreads.
     void decodedDepth_data()
     {
         QTest::addColumn<bool>("dome");
@@ -243,12 +251,9 @@ private Q_SLOTS:
         const RasterImage depth = dome ? domeDepth(300, 240, 152) : shapesDepth(330, 150);
         const RasterImage strip = FineRenderer::randomStrip(depth.height(), 5);
         const int s = strip.width();
-        const auto decoded = [s](const RasterImage& picture) {
-            return decode(picture.image(), s - 26, s + 1);
-        };
-        const Score rows = score(decoded(StereogramRenderer::renderAll(strip, depth)),
+        const Score rows = score(decoded(StereogramRenderer::renderAll(strip, depth), s),
                                  expectedForRowsRenderer(depth, s), s);
-        const Score fine = score(decoded(FineRenderer::render(strip, depth, {})),
+        const Score fine = score(decoded(FineRenderer::render(strip, depth, {}), s),
                                  expectedForFineRenderer(depth, s, 4), s);
         const QString figures = QStringLiteral("misread (inside), largest echo, depths: rows %1 "
                                                "(%2) %3 %4, fine %5 (%6) %7 %8")
@@ -265,10 +270,11 @@ private Q_SLOTS:
         QVERIFY2(fine.largestEcho <= 4, qPrintable(figures));
         QVERIFY2(fine.misdecodedInside * 1000 <= fine.scored, qPrintable(figures));
         if (dome) {
-            QVERIFY2(fine.levels >= 3 * rows.levels, qPrintable(figures));
-        } else {
-            QVERIFY2(rows.largestEcho > 100, qPrintable(figures));
+            QVERIFY2(fine.levels >= 2 * rows.levels, qPrintable(figures));
             QVERIFY2(fine.misdecoded * 4 <= rows.misdecoded, qPrintable(figures));
+        } else {
+            QVERIFY2(rows.largestEcho > 50, qPrintable(figures));
+            QVERIFY2(fine.misdecodedInside * 4 <= rows.misdecodedInside, qPrintable(figures));
         }
     }
 
@@ -305,8 +311,7 @@ private Q_SLOTS:
         const std::vector<float> spacing = textureSpacing(depth, s);
         const std::vector<double> bands = bandContrast(out, s, &spacing, 0.97f, 1.03f);
         const auto [low, high] = std::minmax_element(bands.begin(), bands.end());
-        const Score read = score(decode(out.image(), s - 26, s + 1),
-                                 expectedForFineRenderer(depth, s, oversample), s);
+        const Score read = score(decoded(out, s), expectedForFineRenderer(depth, s, oversample), s);
         const QString figures =
             QString::asprintf("contrast %.1f to %.1f, misread inside %lld of %lld", *low, *high,
                               read.misdecodedInside, read.scored);

@@ -23,8 +23,9 @@ double separationOf(const QRgb* depthRow, int width, int column, int stripWidth)
 
 } // namespace
 
-SeparationMap decode(const QImage& picture, double minSeparation, double maxSeparation, int radius)
+SeparationMap decode(const QImage& picture, double minSeparation, double maxSeparation)
 {
+    const int radius = 2; // the window's reach on each side
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();

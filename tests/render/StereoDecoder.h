@@ -8,10 +8,12 @@
 
 class RasterImage;
 
-// Reads a single-image stereogram back, as the eyes do, with no knowledge of how it was made:
-// for each pixel, the separation at which the picture repeats there. A window around the pixel
-// is compared with the window that many pixels to its left (interpolated between pixels), for
-// every separation in a range in steps of 1/8 pixel, and the closest match wins.
+// What the tests measure decoded pictures with: the separations each renderer's picture should
+// read back as, and how far a reading is from them. And an independent check on the program's
+// decoder: a brute-force reading of a single-image stereogram, as the eyes do, with no
+// knowledge of how it was made. For each pixel, a 5 x 5 window around it is compared with the
+// window that many pixels to its left (interpolated between pixels), for every separation in a
+// range in steps of 1/8 pixel, and the closest match wins.
 namespace stereodecoder {
 
 inline constexpr int StepsPerPixel = 8; // one grey level of depth
@@ -28,9 +30,7 @@ struct SeparationMap
     float at(int x, int y) const { return separation[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
-// `radius` is the window's reach on each side.
-SeparationMap decode(const QImage& picture, double minSeparation, double maxSeparation,
-                     int radius = 2);
+SeparationMap decode(const QImage& picture, double minSeparation, double maxSeparation);
 
 // The separation of the depth map's point that each renderer's geometry shows at pixel (x, y)
 // of its picture, as a map of the picture's size: the depth map's own, so that a renderer's
