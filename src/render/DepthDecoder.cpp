@@ -358,7 +358,9 @@ class AverageCost
 public:
     AverageCost(const Planes& planes, int stripWidth, int nearest, int farthest)
         : m_planes(planes), m_stripWidth(stripWidth),
-          m_across(size_t(Window) * size_t(planes.width), 0), m_window(size_t(planes.width), 0),
+          m_across(size_t(Window) * size_t(planes.width), 0),
+          // A block at the right edge reads whole lanes past the picture's last column.
+          m_window(size_t(planes.width) + Block, 0),
           m_difference(size_t(planes.width) + 2 * Radius + Planes::Padding, 0)
     {
         for (int shift = nearest; shift <= farthest; shift += 4) {
