@@ -209,6 +209,19 @@ void drawGlyph(QPainter& p, Glyph glyph)
     }
 }
 
+QIcon drawnIcon(Glyph glyph)
+{
+    const bool pixels = onPixels(glyph);
+    QPixmap pixmap(pixels ? PixelSize : Size, pixels ? PixelSize : Size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, !pixels);
+    painter.setPen(pixels ? QPen(Qt::black) : QPen(QColor(30, 30, 30), 1.2));
+    drawGlyph(painter, glyph);
+    painter.end();
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 QIcon glyphIcon(Glyph glyph)
@@ -218,16 +231,5 @@ QIcon glyphIcon(Glyph glyph)
     if (const auto found = drawn.constFind(glyph); found != drawn.constEnd()) {
         return *found;
     }
-    return *drawn.insert(glyph, QIcon(new LazyIconEngine([glyph] {
-                             const bool pixels = onPixels(glyph);
-                             QPixmap pixmap(pixels ? PixelSize : Size, pixels ? PixelSize : Size);
-                             pixmap.fill(Qt::transparent);
-                             QPainter painter(&pixmap);
-                             painter.setRenderHint(QPainter::Antialiasing, !pixels);
-                             painter.setPen(pixels ? QPen(Qt::black)
-                                                   : QPen(QColor(30, 30, 30), 1.2));
-                             drawGlyph(painter, glyph);
-                             painter.end();
-                             return QIcon(pixmap);
-                         })));
+    return *drawn.insert(glyph, QIcon(new LazyIconEngine([glyph] { return drawnIcon(glyph); })));
 }
