@@ -257,7 +257,7 @@ class StepCosts
 {
 public:
     StepCosts(const Planes& planes, int stripWidth, int first, int steps)
-        : m_planes(planes), m_stripWidth(stripWidth), m_first(first), m_steps(steps),
+        : m_planes(planes), m_stripWidth(stripWidth), m_first(first),
           m_blocks((planes.width - stripWidth + Block - 1) / Block),
           m_across(std::make_unique_for_overwrite<std::uint16_t[]>(size_t(steps) * Window *
                                                                    size_t(planes.width))),
@@ -328,7 +328,6 @@ private:
     const Planes& m_planes;
     int m_stripWidth;
     int m_first;
-    int m_steps;
     int m_blocks;
     // Per step and row of the window: summed across it. Left unset: a block clears its part
     // when it first takes a step up.
@@ -478,17 +477,16 @@ constexpr int LaneCount = 8;
 using Lanes = std::int32_t __attribute__((vector_size(4 * LaneCount)));
 using Fractions = float __attribute__((vector_size(4 * LaneCount)));
 
-// Always inlined, so no call passes a wide vector: the warning about how one would be passed
-// without AVX does not apply, here or where it is called.
+// Eight values widened into lanes. The lanes are written through a reference: a function that
+// returned them would pass a wide vector by value, whose passing differs with and without AVX
+// (an error in clang, a warning in GCC).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
-template <typename T> [[gnu::always_inline]] inline Lanes lanes(const T* values)
+template <typename T> [[gnu::always_inline]] inline void load(Lanes& out, const T* values)
 {
-    Lanes out;
     for (int lane = 0; lane < LaneCount; ++lane) {
         out[lane] = std::int32_t(values[lane]);
     }
-    return out;
 }
 
 // One block's separations, from its best costs and steps and the costs around them: whether
@@ -506,13 +504,17 @@ Wide int blockSeparations(const std::uint16_t* __restrict best,
     const Lanes one = Lanes{} + 1;
     int clearCount = 0;
     for (int i = 0; i < Block; i += LaneCount) {
-        const Lanes a0 = lanes(around[0] + i), a1 = lanes(around[1] + i), a2 = lanes(around[2] + i),
-                    a3 = lanes(around[3] + i);
-        const Lanes b = lanes(best + i);
-        const Lanes k = lanes(step + i);
+        Lanes a0, a1, a2, a3, b, k, sum;
+        load(a0, around[0] + i);
+        load(a1, around[1] + i);
+        load(a2, around[2] + i);
+        load(a3, around[3] + i);
+        load(b, best + i);
+        load(k, step + i);
+        load(sum, total + i);
         // All ones where true.
         const Lanes isClear =
-            (a1 != unset) & (a2 != unset) & (std::int32_t(8 * samples) * b < 5 * lanes(total + i));
+            (a1 != unset) & (a2 != unset) & (std::int32_t(8 * samples) * b < 5 * sum);
         // Where between the whole pixels d and d + 1 the picture repeats best: each pixel is
         // compared with the mix of two pixels that the separation falls between, so in that
         // interval a window's cost is |a - f| G for a repeat at d + a, f the fraction tried
@@ -562,9 +564,14 @@ Wide std::uint64_t furtherSteps(const std::uint16_t* __restrict best,
     const Lanes zero = Lanes{} + 0;
     const Lanes two = Lanes{} + 2;
     for (int i = 0; i < Block; i += LaneCount) {
-        const Lanes k = lanes(step + i);
-        const Lanes fits = std::int32_t(8 * samples) * lanes(best + i) < 5 * lanes(total + i);
-        const Lanes further = lanes(around[2] + i) < lanes(around[1] + i) ? k + two : k - two;
+        Lanes k, b, sum, a1, a2;
+        load(k, step + i);
+        load(b, best + i);
+        load(sum, total + i);
+        load(a1, around[1] + i);
+        load(a2, around[2] + i);
+        const Lanes fits = std::int32_t(8 * samples) * b < 5 * sum;
+        const Lanes further = a2 < a1 ? k + two : k - two;
         const Lanes index = Lanes{} + i + Lanes{0, 1, 2, 3, 4, 5, 6, 7};
         const Lanes take = fits & ((k & 1) == zero) & (further >= zero) & (index < n);
         const Lanes chosen = take ? further : none;
