@@ -27,6 +27,16 @@ constexpr int RowsAhead = 16;
 //
 // The entry pushed last is the one popped next, so it is not pushed at all but searched at once:
 // a walk along a corridor then touches the stack only where the corridor forks.
+// The last column up to `last` that a run going right from column r of `row` reaches, a pixel
+// at a time.
+template <typename Row> int runEndByPixel(const Row& row, int r, int last)
+{
+    while (r < last && row.inside(r + 1)) {
+        ++r;
+    }
+    return r;
+}
+
 template <typename Rows> void spanFill(int w, int h, int x, int y, Rows&& rows)
 {
     struct Entry
@@ -158,10 +168,7 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
                     r += 4;
                 }
 #endif
-                while (r < last && inside(r + 1)) {
-                    ++r;
-                }
-                return r;
+                return runEndByPixel(*this, r, last);
             }
             void fill(int x0, int x1) const
             {
@@ -200,13 +207,7 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
         {
             return !marks[px] && ((bits[px] & 0xFFFFFF) == key) == surface;
         }
-        int runEnd(int r, int last) const
-        {
-            while (r < last && inside(r + 1)) {
-                ++r;
-            }
-            return r;
-        }
+        int runEnd(int r, int last) const { return runEndByPixel(*this, r, last); }
         void fill(int x0, int x1) const
         {
             std::fill(marks + x0, marks + x1 + 1, 1);

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -25,12 +24,9 @@ using namespace batchrun;
 // Owner, group and others; the "user" flags say what the running account may do.
 constexpr QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ReadGroup;
 
-class BatchCommandTest : public QObject
+class BatchCommandTest : public QObject, public BatchFolder
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
 private Q_SLOTS:
     void initTestCase()

@@ -3,12 +3,21 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
 
 namespace batchrun {
+
+// A folder of the test's own for the files the commands read and write.
+class BatchFolder
+{
+protected:
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+};
 
 struct Run
 {

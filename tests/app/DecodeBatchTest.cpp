@@ -7,18 +7,14 @@
 #include "render/FineRenderer.h"
 #include "render/StereogramRenderer.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace batchrun;
 
 // --decode from the command line: what it writes, what it prints and what it refuses.
-class DecodeBatchTest : public QObject
+class DecodeBatchTest : public QObject, public BatchFolder
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
 private Q_SLOTS:
     void initTestCase()

@@ -6,18 +6,14 @@
 #include "render/FineRenderer.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace batchrun;
 
 // --make3d --fine and its options, from the command line.
-class FineBatchTest : public QObject
+class FineBatchTest : public QObject, public BatchFolder
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
 private Q_SLOTS:
     void initTestCase()
