@@ -68,10 +68,19 @@ TfmArchieve::TfmArchieve(const std::uint8_t& UILanguage, QWidget* parent)
     Gauge1->setValue(0);
     Gauge1->setTextVisible(false);
     Gauge1->setGeometry(gaugePanel->contentsRect());
-    // Blue on the button-shadow colour, without a border, whatever the style.
-    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: %1; }"
-                                         " QProgressBar::chunk { background: #0000ff; }")
-                              .arg(palette.color(QPalette::Dark).name()));
+}
+
+void TfmArchieve::setVisible(bool visible)
+{
+    // Blue on the button-shadow colour, without a border, whatever the style. A style sheet is
+    // costly to set up, and the window is made at start: it is set when the window is first
+    // shown.
+    if (visible && Gauge1->styleSheet().isEmpty()) {
+        Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: %1; }"
+                                             " QProgressBar::chunk { background: #0000ff; }")
+                                  .arg(palette().color(QPalette::Dark).name()));
+    }
+    QWidget::setVisible(visible);
 }
 
 void TfmArchieve::FormActivate()

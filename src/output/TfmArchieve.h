@@ -21,6 +21,8 @@ public:
     // Sets the labels' texts in the current language.
     void FormActivate();
 
+    void setVisible(bool visible) override;
+
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QProgressBar* Gauge1 = nullptr;

@@ -98,6 +98,7 @@ ColorRef ColorRing::SquarePixel(int x, int y) const
 
 void ColorRing::DrawRing(QSize window)
 {
+    m_pending.reset();
     const int w = window.width();
     RasterImage ring(w, w);
     m_raster.setSize(w, window.height());
@@ -130,6 +131,7 @@ void ColorRing::DrawRing(QSize window)
 
 void ColorRing::DrawRect()
 {
+    paintPending();
     const int n = side();
     const int half = HalfSide();
     if (n <= 0) {
@@ -155,9 +157,22 @@ ColorRef ColorRing::create(QSize& window)
     HueRed = 255;
     HueGreen = 255;
     HueBlue = 0;
-    DrawRing(window);
-    DrawRect();
-    return m_raster.pixel(RingCenter, RingCenter);
+    m_pending = window;
+    // The square's middle pixel, as painting puts it at the centre.
+    const int half = HalfSide();
+    if (half <= 0) {
+        paintPending();
+        return m_raster.pixel(RingCenter, RingCenter);
+    }
+    return colorref::fromRgb(colorref::toRgb(SquarePixel(half, half)));
+}
+
+void ColorRing::paintPending()
+{
+    if (m_pending) {
+        DrawRing(*m_pending);
+        DrawRect();
+    }
 }
 
 bool ColorRing::resize(QSize& window)
@@ -179,6 +194,7 @@ bool ColorRing::resize(QSize& window)
 
 std::optional<ColorRef> ColorRing::pick(int x, int y)
 {
+    paintPending();
     const int c = RingCenter;
     const int d = roundEven(std::hypot(double(c - x), double(c - y)));
     if (InnerRadius + 2 < d && d < OuterRadius - 2) {

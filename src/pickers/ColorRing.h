@@ -74,7 +74,8 @@ public:
     void DrawRect();
 
     // The window's creation at `window`'s width: makes its height width + 70, paints the
-    // picker in yellow and returns the colour at the centre of the square.
+    // picker in yellow and returns the colour at the centre of the square. The painting itself
+    // waits until the picture is first needed: the picker is made at start and seldom shown.
     ColorRef create(QSize& window);
     // The window was resized to `window`: the width is kept to at most MaxWidth (and at least
     // MinWidth), the height follows it. Only a changed width moves the markers and repaints;
@@ -85,12 +86,21 @@ public:
     // clamped) it moves the square marker and gives the colour there. Elsewhere nothing.
     std::optional<ColorRef> pick(int x, int y);
 
-    const RasterImage& raster() const { return m_raster; }
+    const RasterImage& raster()
+    {
+        paintPending();
+        return m_raster;
+    }
 
 private:
+    // Paints what create() left to paint, if anything.
+    void paintPending();
+
     // The point at `degrees` and `radius` around the centre.
     QPoint onRing(double degrees, int radius) const;
 
     ColorRef m_panelColor;
     RasterImage m_raster;
+    // The window size create() left to paint the picker for.
+    std::optional<QSize> m_pending;
 };

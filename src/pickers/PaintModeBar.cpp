@@ -69,8 +69,9 @@ PaintModeBar::PaintModeBar(QWidget* window, DrawingState& state, const Layout& l
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);
+    // Never resized, so it is fitted to its text when first shown: measuring it now would load
+    // its font at start, for a window that may never be shown.
     Label1->move(layout.label);
-    Label1->adjustSize();
 
     swatch = new Swatch(panel);
     swatch->setGeometry(layout.swatch.x(), layout.swatch.y(), 30, 26);

@@ -18,7 +18,7 @@ const QSize Frame(ColorRing::BorderWidth, ColorRing::BorderHeight);
 class PickerView final : public QWidget
 {
 public:
-    PickerView(const ColorRing& ring, QWidget* parent) : QWidget(parent), m_ring(ring)
+    PickerView(ColorRing& ring, QWidget* parent) : QWidget(parent), m_ring(ring)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -30,7 +30,7 @@ protected:
     }
 
 private:
-    const ColorRing& m_ring;
+    ColorRing& m_ring;
 };
 
 // A black circle outline 5 pixels across, unfilled.

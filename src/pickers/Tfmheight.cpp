@@ -62,17 +62,6 @@ Tfmheight::Tfmheight(DrawingState& state, ColorRef& groundColor, QWidget* owner)
     Image1->setGeometry(9, 9, HeightScale::Width - 1, HeightScale::Height);
     Image1->installEventFilter(this);
 
-    Edit1 = new QLineEdit(QStringLiteral("50"), this);
-    Edit1->setGeometry(16, 234, 31, 23);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(12);
-    Edit1->setFont(font);
-    QPalette editPalette = Edit1->palette();
-    editPalette.setColor(QPalette::Text, Qt::black);
-    Edit1->setPalette(editPalette);
-    Edit1->setValidator(new TwoCharacters(Edit1));
-    Edit1->installEventFilter(this);
-
     Panel2 = new QFrame(this);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel2->setGeometry(60, 232, 33, 27);
@@ -81,6 +70,46 @@ Tfmheight::Tfmheight(DrawingState& state, ColorRef& groundColor, QWidget* owner)
     watchPresses();
     groundColor = m_scale.ScaleColorAt(1) + colorref::KindPaletteRgb;
     UpdateSwatch();
+}
+
+QLineEdit* Tfmheight::Edit1()
+{
+    if (!m_edit) {
+        makeNumberBox();
+    }
+    return m_edit;
+}
+
+// It shows "50" at first: the chosen position's text, which is all it ever shows until the user
+// types in it.
+void Tfmheight::makeNumberBox()
+{
+    m_edit = new QLineEdit(m_scale.positionText(), this);
+    m_edit->setGeometry(16, 234, 31, 23);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    m_edit->setFont(font);
+    QPalette editPalette = m_edit->palette();
+    editPalette.setColor(QPalette::Text, Qt::black);
+    m_edit->setPalette(editPalette);
+    m_edit->setValidator(new TwoCharacters(m_edit));
+    // Presses bring the window to the front, and Enter chooses the typed height.
+    m_edit->installEventFilter(this);
+}
+
+void Tfmheight::setVisible(bool visible)
+{
+    if (visible) {
+        Edit1();
+    }
+    FloatingPalette::setVisible(visible);
+}
+
+void Tfmheight::showPosition()
+{
+    if (m_edit) {
+        m_edit->setText(m_scale.positionText());
+    }
 }
 
 void Tfmheight::FormActivate()
@@ -93,7 +122,7 @@ void Tfmheight::FormActivate()
 void Tfmheight::SyncFromCurrentColor()
 {
     m_scale.SyncFromCurrentColor(m_state.CurrentColor);
-    Edit1->setText(m_scale.positionText());
+    showPosition();
     showScale();
 }
 
@@ -117,7 +146,7 @@ bool Tfmheight::eventFilter(QObject* watched, QEvent* event)
         // The scale uses the pointer up; its parents do not see it.
         return scaleMouse(event);
     }
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
             key->text() == QLatin1String("\r")) {
@@ -149,7 +178,7 @@ bool Tfmheight::scaleMouse(QEvent* event)
     }
     const int y = static_cast<int>(std::floor(static_cast<QMouseEvent*>(event)->position().y()));
     m_scale.chooseByPointer(y, m_state);
-    Edit1->setText(m_scale.positionText());
+    showPosition();
     showScale();
     UpdateSwatch();
     return true;
@@ -158,7 +187,7 @@ bool Tfmheight::scaleMouse(QEvent* event)
 // The text stays as typed.
 void Tfmheight::Edit1KeyPress()
 {
-    if (m_scale.chooseByNumber(Edit1->text(), m_state)) {
+    if (m_scale.chooseByNumber(m_edit->text(), m_state)) {
         UpdateSwatch();
         showScale();
     }

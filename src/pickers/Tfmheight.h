@@ -12,6 +12,9 @@ struct DrawingState;
 // paints while the depth map is the active image; choosing a height by dragging on the scale or
 // typing a number and Enter makes CurrentColor that height's grey. Its controls are public under
 // their design names so that tests can drive them.
+//
+// The palette is made at start and often never shown: the number box, whose text would load a
+// font, is made when the window is first shown, or when asked for.
 class Tfmheight final : public FloatingPalette
 {
     Q_OBJECT
@@ -30,12 +33,18 @@ public:
     void SyncFromCurrentColor();
     void UpdateSwatch();
 
+    QLineEdit* Edit1();
+
+    void setVisible(bool visible) override;
+
     QFrame* Panel1 = nullptr;
     QWidget* Image1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
     QFrame* Panel2 = nullptr;
 
 private:
+    void makeNumberBox();
+    // The number box shows the chosen position; before it is made there is nothing to show.
+    void showPosition();
     bool scaleMouse(QEvent* event);
     void Edit1KeyPress();
     void showScale();
@@ -44,4 +53,5 @@ private:
 
     DrawingState& m_state;
     HeightScale m_scale;
+    QLineEdit* m_edit = nullptr;
 };

@@ -139,6 +139,12 @@ private slots:
             QCOMPARE(rig.progress.Gauge1->value(), expected);
             QVERIFY(!rig.output->isVisible());
         }
+        // Blue on the button-shadow colour, without a border.
+        const QImage gauge = rig.progress.Gauge1->grab().toImage();
+        const int middle = gauge.height() / 2;
+        QCOMPARE(gauge.pixel(0, middle), qRgb(0, 0, 255));
+        QCOMPARE(gauge.pixel(gauge.width() - 1, middle),
+                 rig.progress.palette().color(QPalette::Dark).rgb());
         rig.output->Timer1Timer();
         QVERIFY(rig.output->isVisible());
         QVERIFY(!rig.progress.isVisible());

@@ -29,6 +29,7 @@ class ColorRingTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The centre colour is given before the picture is painted; it is the one painted there.
     void creation()
     {
         ColorRing ring;
@@ -37,6 +38,12 @@ private slots:
         QCOMPARE(window, QSize(204, 274));
         QCOMPARE(ring.HalfSide(), 50);
         QCOMPARE(ring.raster().image().size(), QSize(204, 274));
+        for (const int width : {ColorRing::MinWidth, 177, ColorRing::MaxWidth, 30}) {
+            ColorRing other;
+            QSize size(width, 0);
+            const ColorRef centre = other.create(size);
+            QCOMPARE(other.raster().pixel(other.RingCenter, other.RingCenter), centre);
+        }
     }
 
     void picks_data()
@@ -117,7 +124,7 @@ private slots:
         QFETCH(int, angle);
         QFETCH(ColorRef, color);
         QCOMPARE(ColorRing::spokeColor(angle), color | colorref::KindPaletteRgb);
-        const ColorRing ring = designRing();
+        ColorRing ring = designRing();
         const double rad = angle / 180.0 * std::numbers::pi;
         const int x = C - int(std::lround(std::sin(rad) * 83));
         const int y = C - int(std::lround(std::cos(rad) * 83));

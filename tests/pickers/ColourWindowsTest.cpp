@@ -253,6 +253,9 @@ private:
             ->trigger();
         toolButton(form(), tool)->click();
         QVERIFY((highColor ? static_cast<QWidget*>(picker()) : grid())->isVisible());
+        // Sized to its text only once shown.
+        const QLabel* label = highColor ? picker()->Label1 : grid()->Label1;
+        QCOMPARE(label->size(), label->sizeHint());
     }
 
     ScriptedPrompts m_prompts;

@@ -88,6 +88,12 @@ private slots:
         state.OpaquePaint = false;
         toolButton(form(), tool)->click();
         QCOMPARE(palette()->isVisible(), paletteShown);
+        if (paletteShown) {
+            // Made only once shown.
+            const auto* box = palette()->findChild<QLineEdit*>();
+            QVERIFY(box && box->isVisible());
+            QCOMPARE(box->text(), QStringLiteral("50"));
+        }
         QTEST(picker()->isVisible(), "pickerShown");
         QCOMPARE(state.OpaquePaint, paletteShown);
         QCOMPARE(state.CurrentColor, paletteShown ? colorref::paletteGrey(156) : Untouched);
@@ -116,7 +122,7 @@ private slots:
         state.CurrentColor = Untouched;
         state.OpaquePaint = false;
         if (how == QLatin1String("number box")) {
-            QTest::mouseClick(palette()->Edit1, Qt::RightButton);
+            QTest::mouseClick(palette()->Edit1(), Qt::RightButton);
         } else if (how == QLatin1String("activated")) {
             QEvent activate(QEvent::WindowActivate);
             QCoreApplication::sendEvent(palette(), &activate);
@@ -136,17 +142,17 @@ private slots:
         DrawingState& state = form().drawingState();
 
         QTest::mousePress(window.Image1, Qt::LeftButton, {}, QPoint(20, 195));
-        QCOMPARE(window.Edit1->text(), QStringLiteral("2"));
+        QCOMPARE(window.Edit1()->text(), QStringLiteral("2"));
         QCOMPARE(state.CurrentColor, colorref::paletteGrey(62));
         QCOMPARE(swatchOf(window), qRgb(62, 62, 62));
         QTest::mouseMove(window.Image1, QPoint(20, -40));
-        QCOMPARE(window.Edit1->text(), QStringLiteral("100"));
+        QCOMPARE(window.Edit1()->text(), QStringLiteral("100"));
         QCOMPARE(state.CurrentColor, colorref::paletteGrey(255));
         QTest::mouseRelease(window.Image1, Qt::LeftButton, {}, QPoint(20, -40));
         QVERIFY(!window.scale().Dragging);
 
-        window.Edit1->setText(QStringLiteral("7"));
-        QTest::keyClick(window.Edit1, Qt::Key_Return);
+        window.Edit1()->setText(QStringLiteral("7"));
+        QTest::keyClick(window.Edit1(), Qt::Key_Return);
         QCOMPARE(int(window.scale().ScalePos), 14);
         QCOMPARE(state.CurrentColor, colorref::paletteGrey(70));
         QCOMPARE(swatchOf(window), qRgb(70, 70, 70));
@@ -182,11 +188,11 @@ private slots:
         toolButton(form(), ToolId::Suck)->click();
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
         QCOMPARE(paintAt(QPoint(100, 100)), colorref::grey(grey));
-        QCOMPARE(palette()->Edit1->text(), height);
+        QCOMPARE(palette()->Edit1()->text(), height);
         QCOMPARE(swatchOf(*palette()), qRgb(grey, grey, grey));
 
-        palette()->Edit1->setText(QStringLiteral("7"));
-        QTest::keyClick(palette()->Edit1, Qt::Key_Return);
+        palette()->Edit1()->setText(QStringLiteral("7"));
+        QTest::keyClick(palette()->Edit1(), Qt::Key_Return);
         QCOMPARE(paintAt(QPoint(120, 100)), colorref::grey(70));
     }
 
