@@ -1,7 +1,9 @@
-// Writes the program's icon for the desktop into the icon theme folder given as the only
-// argument: hicolor/scalable/apps/depthloom.svg and hicolor/NxN/apps/depthloom.png.
+// Writes the program's icon for the desktop into the icon theme folder given as the first
+// argument: hicolor/scalable/apps/depthloom.svg and hicolor/NxN/apps/depthloom.png; and the
+// splash window's picture, as raw rows for the program to build in, to the file given second.
 
 #include "mainwindow/AppIcon.h"
+#include "mainwindow/SplashPicture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,8 +30,8 @@ bool write(const QString& path, const std::function<bool(QSaveFile&)>& fill)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: depthloom_icons FOLDER\n", stderr);
+    if (argc != 3) {
+        std::fputs("usage: depthloom_icons FOLDER SPLASH_FILE\n", stderr);
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -42,5 +44,12 @@ int main(int argc, char** argv)
                    [size](QSaveFile& file) { return appicon::draw(size).save(&file, "PNG"); }) &&
              ok;
     }
+    const QImage splash = splashpicture::draw(splashpicture::Size);
+    ok = write(QString::fromLocal8Bit(argv[2]),
+               [&splash](QSaveFile& file) {
+                   return file.write(reinterpret_cast<const char*>(splash.constBits()),
+                                     splash.sizeInBytes()) == splash.sizeInBytes();
+               }) &&
+         ok;
     return ok ? 0 : 1;
 }

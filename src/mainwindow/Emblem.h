@@ -12,10 +12,6 @@
 // coloured threads of a loom, with the program's name underneath.
 QImage drawEmblem(const QSize& size);
 
-// A real single-image stereogram `size` pixels large: a strip of coloured dots repeated across
-// it, hiding a raised disc with a ring on top. Always the same picture.
-QImage drawSplashPicture(const QSize& size);
-
 // `font`, narrowed just enough for `text` to fit in `width` pixels on one line. The start-up
 // windows are laid out for narrow fonts; where a wider one stands in, the text still fits.
 QFont fittedFont(const QFont& font, const QString& text, int width);

@@ -1,6 +1,7 @@
 #include "mainwindow/SplashWindow.h"
 
 #include "mainwindow/Emblem.h"
+#include "mainwindow/SplashPicture.h"
 #include "widgets/Panel.h"
 
 #include <QApplication>
@@ -66,10 +67,10 @@ Tsplashfm::Tsplashfm(QWidget* parent)
     Panel1 = panel;
 
     // The panel cuts the picture off at its right edge; keep its frame visible there.
-    const QSize pictureSize(288, 166);
+    const QSize pictureSize = splashpicture::Size;
     const int inside = BorderWidth + BevelWidth;
     Image1 = new QLabel(Panel1);
-    Image1->setPixmap(QPixmap::fromImage(drawSplashPicture(pictureSize)));
+    Image1->setPixmap(QPixmap::fromImage(splashpicture::picture()));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setGeometry(7, 11, std::min(pictureSize.width(), width() - inside - 7),
                         std::min(pictureSize.height(), height() - inside - 11));

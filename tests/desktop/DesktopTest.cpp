@@ -4,6 +4,7 @@
 
 #include "common/TestMain.h"
 #include "mainwindow/AppIcon.h"
+#include "mainwindow/SplashPicture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -108,6 +109,8 @@ private slots:
             // The windows' icon is built from the same files.
             QCOMPARE(appicon::icon().pixmap(size).toImage().convertToFormat(png.format()), png);
         }
+        // The splash picture too is the build's drawing.
+        QCOMPARE(splashpicture::built(), splashpicture::draw(splashpicture::Size));
     }
 
     void fileTypes_data()
