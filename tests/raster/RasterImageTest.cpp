@@ -534,8 +534,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("pattern");
         QTest::addColumn<int>("wallPercent");
         // Black walls on white; each row starts the fill at another white pixel. Sparse walls
-        // leave long runs, which are tested several pixels at a time.
-        for (const int walls : {3, 25, 40, 55}) {
+        // leave long runs, which are tested several pixels at a time. A negative percentage
+        // makes walls of whole columns with a few gaps: corridors of every width up to a few
+        // pixels, which are walked row after row.
+        for (const int walls : {3, 25, 40, 55, -30}) {
             QTest::addRow("surface, solid, %d%% walls", walls)
                 << int(FloodFillMode::Surface) << false << walls;
             QTest::addRow("surface, pattern, %d%% walls", walls)
@@ -553,9 +555,16 @@ private Q_SLOTS:
         const int h = 43;
         QRandomGenerator random(quint32(wallPercent * 4 + mode * 2 + int(pattern)));
         RasterImage image = filled(w, h, colorref::White);
+        std::vector<bool> wallColumn(static_cast<size_t>(w));
+        for (int x = 0; x < w; ++x) {
+            wallColumn[size_t(x)] = int(random.bounded(100)) < -wallPercent;
+        }
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
-                if (int(random.bounded(100)) < wallPercent) {
+                const bool wall = wallPercent < 0
+                                      ? wallColumn[size_t(x)] && random.bounded(100) >= 8
+                                      : int(random.bounded(100)) < wallPercent;
+                if (wall) {
                     image.setPixel(x, y, colorref::Black);
                 }
             }
