@@ -27,9 +27,10 @@
 
 namespace {
 
-// A slice of an eighth of a frame keeps well below one pass over a large picture, the longest a
-// pointer event that paints should wait for.
-constexpr int SlicesPerFrame = 8;
+// A slice of a sixteenth of a frame, a millisecond at 60 Hz, keeps well below one pass over a
+// large picture, the longest a pointer event that paints should wait for, even on a processor
+// that copies a 4000 x 3000 picture in 2 ms.
+constexpr int SlicesPerFrame = 16;
 
 // The picture unscaled at the top-left corner: scaling would break the repeats the 3D effect is
 // made of. Nothing is drawn until a whole picture exists.
