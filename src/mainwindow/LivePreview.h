@@ -21,7 +21,7 @@ class QToolButton;
 // rendered as Make 3D renders it and following every reported change while it is shown.
 //
 // Changes only mark rows stale; the rendering runs from the event loop, at most one pass per
-// frame of the screen and none while nothing changed. A pass that takes longer than a slice of an
+// frame of the screen and none while nothing changed. A pass that takes longer than a slice of a
 // sixteenth of a frame goes on at the next turn of the event loop, so that pointer events and
 // painting come in between and wait for one slice at most. Changes that come in during a pass
 // join it.
