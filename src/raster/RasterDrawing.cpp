@@ -134,6 +134,22 @@ void RasterImage::drawOutline(const std::vector<Span>& spans)
     }
 }
 
+QRect RasterImage::rectangleFill(int x1, int y1, int x2, int y2) const
+{
+    if (m_brush.style == BrushStyle::Clear) {
+        return {};
+    }
+    const Box box = Box::normalised(x1, y1, x2, y2);
+    const Box fill = m_pen.style != PenStyle::Clear
+                         ? box.inset(std::max(m_pen.width, 1))
+                         : Box{box.left, box.top, box.right - 1, box.bottom - 1};
+    if (fill.isEmpty()) {
+        return {};
+    }
+    return QRect(QPoint(fill.left, fill.top), QPoint(fill.right - 1, fill.bottom - 1)) &
+           QRect(0, 0, width(), height());
+}
+
 void RasterImage::rectangle(int x1, int y1, int x2, int y2)
 {
     if (isEmpty()) {
@@ -141,13 +157,10 @@ void RasterImage::rectangle(int x1, int y1, int x2, int y2)
     }
     const Box box = Box::normalised(x1, y1, x2, y2);
     const bool hasPen = m_pen.style != PenStyle::Clear;
-    const bool hasBrush = m_brush.style != BrushStyle::Clear;
-    const Box fill = hasPen ? box.inset(std::max(m_pen.width, 1))
-                            : Box{box.left, box.top, box.right - 1, box.bottom - 1};
-    if (hasBrush && !fill.isEmpty()) {
+    if (const QRect fill = rectangleFill(x1, y1, x2, y2); !fill.isEmpty()) {
         std::vector<Span> spans;
-        for (int y = std::max(fill.top, 0); y < std::min(fill.bottom, height()); ++y) {
-            spans.push_back({y, fill.left, fill.right - 1});
+        for (int y = fill.top(); y <= fill.bottom(); ++y) {
+            spans.push_back({y, fill.left(), fill.right()});
         }
         fillSpans(spans);
     }

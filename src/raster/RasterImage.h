@@ -158,6 +158,9 @@ public:
     // rectangle(0, 0, width() + 1, height() + 1) fills the whole picture. The box is
     // normalised, so corners may come in any order.
     void rectangle(int x1, int y1, int x2, int y2);
+    // The pixels rectangle() paints with the brush, within the picture; empty without a brush.
+    // The outline never touches them.
+    QRect rectangleFill(int x1, int y1, int x2, int y2) const;
     // The ellipse inscribed in the box, with the same pen and brush rules.
     void ellipse(int x1, int y1, int x2, int y2);
 

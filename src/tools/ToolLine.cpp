@@ -37,6 +37,7 @@ void ToolLine::MouseDown(int x, int y)
     m_startY = y;
     m_area = image.clipRect();
     m_painted = QRect();
+    m_brushOnly = QRect();
     // Shares the pixels until the first shape is painted.
     m_backup = std::make_unique<RasterImage>(image);
     image.pen() = Pen{m_state.CurrentColor, m_state.ShapeLineWidth, PenStyle::Solid,
@@ -86,19 +87,45 @@ QRect ToolLine::shapeBounds(int x, int y) const
 
 void ToolLine::paintTo(int x, int y)
 {
-    restore();
+    RasterImage& image = *m_state.ActiveImage;
+    const QRect brushOnly = brushOnlyArea(image, x, y);
+    restore(brushOnly & m_brushOnly);
     const QRect before = m_painted;
     m_painted = shapeBounds(x, y);
-    drawShape(*m_state.ActiveImage, x, y);
+    m_brushOnly = brushOnly;
+    drawShape(image, x, y);
     m_host.imageChanged(before | m_painted);
 }
 
-void ToolLine::restore()
+void ToolLine::restore(const QRect& keep)
 {
     RasterImage& image = *m_state.ActiveImage;
     const CanvasStateSaver saved(image);
     image.setCopyMode(CopyMode::SourceCopy);
-    image.copyRect(m_painted, *m_backup, m_painted);
+    const QRect inner = keep & m_painted;
+    if (inner.isEmpty()) {
+        image.copyRect(m_painted, *m_backup, m_painted);
+        return;
+    }
+    // The bands above and below the kept rectangle, then the pieces left and right of it.
+    const QRect pieces[] = {
+        QRect(QPoint(m_painted.left(), m_painted.top()),
+              QPoint(m_painted.right(), inner.top() - 1)),
+        QRect(QPoint(m_painted.left(), inner.bottom() + 1),
+              QPoint(m_painted.right(), m_painted.bottom())),
+        QRect(QPoint(m_painted.left(), inner.top()), QPoint(inner.left() - 1, inner.bottom())),
+        QRect(QPoint(inner.right() + 1, inner.top()), QPoint(m_painted.right(), inner.bottom())),
+    };
+    for (const QRect& piece : pieces) {
+        if (piece.isValid()) {
+            image.copyRect(piece, *m_backup, piece);
+        }
+    }
+}
+
+QRect ToolLine::brushOnlyArea(const RasterImage&, int, int) const
+{
+    return {};
 }
 
 void ToolLine::drawShape(RasterImage& image, int x, int y)

@@ -34,6 +34,12 @@ protected:
     // The brush of rectangles and ellipses: the current colour when solid, none when hollow.
     // The fill is combined in the same paint mode as the outline.
     void setUpShapeBrush(RasterImage& image) const;
+    // A rectangle of pixels the shape to (x, y) paints with the brush alone, each from its own
+    // pixel before the press (or from nothing): painting it twice gives what painting it once
+    // does. Where the last shape's such rectangle overlaps the next one's, the move leaves the
+    // pixels as they are instead of putting them back and painting them again. Empty for
+    // shapes without one.
+    virtual QRect brushOnlyArea(const RasterImage& image, int x, int y) const;
 
     int m_startX = 0;
     int m_startY = 0;
@@ -42,13 +48,14 @@ private:
     // Every pixel the shape to (x, y) may paint: the box of its two points, widened by the
     // reach of a wide line's pen beyond its end points.
     QRect shapeBounds(int x, int y) const;
-    // Puts the pixels the last shape covered back from the backup.
-    void restore();
+    // Puts the pixels the last shape covered back from the backup, except those in `keep`.
+    void restore(const QRect& keep = {});
     void paintTo(int x, int y);
     // The shape goes, the picture is as before the press.
     void discard();
 
     std::unique_ptr<RasterImage> m_backup; // only while dragging
     QRect m_area;
-    QRect m_painted; // within m_area
+    QRect m_painted;   // within m_area
+    QRect m_brushOnly; // the last shape's brushOnlyArea()
 };

@@ -15,3 +15,14 @@ void toolRect::setUpBrush(RasterImage& image)
 {
     setUpShapeBrush(image);
 }
+
+// Copy and mask paint a pixel the same however often they paint it; the brush and mode stay as
+// the press set them for the whole drag.
+QRect toolRect::brushOnlyArea(const RasterImage& image, int x, int y) const
+{
+    const PenMode mode = image.pen().mode;
+    if (mode != PenMode::Copy && mode != PenMode::Mask) {
+        return {};
+    }
+    return image.rectangleFill(m_startX, m_startY, x, y);
+}

@@ -12,4 +12,5 @@ public:
 protected:
     void drawShape(RasterImage& image, int x, int y) override;
     void setUpBrush(RasterImage& image) override;
+    QRect brushOnlyArea(const RasterImage& image, int x, int y) const override;
 };

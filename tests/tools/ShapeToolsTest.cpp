@@ -135,6 +135,49 @@ private slots:
         }
     }
 
+    void rubberBandMoves_data()
+    {
+        QTest::addColumn<bool>("opaque");
+        QTest::addColumn<bool>("solid");
+        QTest::addColumn<int>("width");
+        QTest::newRow("mix, solid") << false << true << 1;
+        QTest::newRow("mix, solid, wide") << false << true << 3;
+        QTest::newRow("opaque, solid, wide") << true << true << 2;
+        QTest::newRow("mix, hollow") << false << false << 1;
+    }
+    // After every move the picture is what one rectangle to that corner makes of it, however the
+    // band grew, shrank or turned over the press point before: over many colours, where mixing
+    // shows what lies beneath.
+    void rubberBandMoves()
+    {
+        QFETCH(bool, opaque);
+        QFETCH(bool, solid);
+        QFETCH(int, width);
+        QImage start(30, 24, QImage::Format_RGB32);
+        for (int y = 0; y < start.height(); ++y) {
+            for (int x = 0; x < start.width(); ++x) {
+                start.setPixel(x, y, qRgb((x * 37) & 0xFF, (y * 91) & 0xFF, ((x ^ y) * 23) & 0xFF));
+            }
+        }
+        auto set = [&](Bench& bench) {
+            bench.state.OpaquePaint = opaque;
+            bench.state.ShapeSolid = solid;
+            bench.state.ShapeLineWidth = std::uint8_t(width);
+        };
+        const QPoint from(5, 6);
+        Bench moving(start, ToolId::Rect);
+        set(moving);
+        moving.tools.MouseDown(from.x(), from.y());
+        for (const QPoint to : {QPoint(25, 20), QPoint(24, 19), QPoint(12, 10), QPoint(26, 21),
+                                QPoint(2, 3), QPoint(8, 22), QPoint(28, 4), QPoint(20, 15)}) {
+            moving.tools.MouseMove(to.x(), to.y());
+            Bench once(start, ToolId::Rect);
+            set(once);
+            once.drag(from, to);
+            DL_COMPARE_IMAGES(moving.image.image(), once.image.image());
+        }
+    }
+
     void paintModes_data()
     {
         QTest::addColumn<int>("tool");
