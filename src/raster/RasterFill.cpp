@@ -46,6 +46,27 @@ template <typename Row> bool corridorByPixel(const Row& row, int x0, int x1, int
     return true;
 }
 
+// Fills the corridor [x0, x1] from row y, which is one, row after row in direction dy, and
+// returns the first row that is not one, or lies outside the picture.
+template <typename Rows>
+int walkCorridorByRow(const Rows& rows, int y, int x0, int x1, int dy, int w, int h)
+{
+    auto row = rows.row(y);
+    do {
+        row.fill(x0, x1);
+        y += dy;
+        if (y < 0 || y >= h) {
+            break;
+        }
+        if (const int ahead = y + RowsAhead * dy; ahead >= 0 && ahead < h) {
+            rows.prefetch(ahead, x0);
+            rows.prefetch(ahead, x1);
+        }
+        row = rows.row(y);
+    } while (row.corridor(x0, x1, w));
+    return y;
+}
+
 // The seed fill of Heckbert's "A Seed Fill Algorithm": the stack holds runs, not pixels. An entry
 // (y, x0, x1, dy) says that row y - dy is filled over [x0, x1] and row y is to be searched there
 // for runs to fill; a run that reaches past [x0, x1] also searches back into row y - dy.
@@ -53,7 +74,8 @@ template <typename Row> bool corridorByPixel(const Row& row, int x0, int x1, int
 // last column up to `last` that a run going right from column x (inside) reaches,
 // corridor(x0, x1, w), whether the row holds exactly [x0, x1] between walls, and fill(x0, x1),
 // its painter of a run [x0, x1]; painting a run makes `inside` false on it.
-// `rows.prefetch(y, x)` asks for the memory of column x of row y ahead of its use.
+// `rows.prefetch(y, x)` asks for the memory of column x of row y ahead of its use, and
+// `rows.walkCorridor(...)` does what walkCorridorByRow() does.
 //
 // The entry pushed last is the one popped next, so it is not pushed at all but searched at once:
 // a walk along a corridor then touches the stack only where the corridor forks. Where the row
@@ -95,24 +117,7 @@ template <typename Rows> void spanFill(int w, int h, int x, int y, Rows&& rows)
             }
             auto row = rows.row(e.y);
             if (e.x1 - e.x0 < CorridorWidth && row.corridor(e.x0, e.x1, w)) {
-                // Down the corridor with everything in registers, to its end.
-                const int x0 = e.x0;
-                const int x1 = e.x1;
-                const int dy = e.dy;
-                int y = e.y;
-                do {
-                    row.fill(x0, x1);
-                    y += dy;
-                    if (y < 0 || y >= h) {
-                        break;
-                    }
-                    if (const int ahead = y + RowsAhead * dy; ahead >= 0 && ahead < h) {
-                        rows.prefetch(ahead, x0);
-                        rows.prefetch(ahead, x1);
-                    }
-                    row = rows.row(y);
-                } while (row.corridor(x0, x1, w));
-                e.y = y;
+                e.y = rows.walkCorridor(e.y, e.x0, e.x1, e.dy, w, h);
                 continue;
             }
             Entry next{};
@@ -201,12 +206,41 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
                 const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
                 const __m128i wanted = _mm_set1_epi32(int(key));
                 const int flip = surface ? 0 : 0xF;
-                while (r + 4 <= last) {
+                auto same = [&](int px) {
                     const __m128i pixels =
-                        _mm_load_si128(reinterpret_cast<const __m128i*>(bits + r + 1));
-                    const __m128i same = _mm_cmpeq_epi32(_mm_and_si128(pixels, rgb), wanted);
-                    const unsigned in = unsigned(_mm_movemask_ps(_mm_castsi128_ps(same)) ^ flip);
-                    if (in != 0xF) {
+                        _mm_load_si128(reinterpret_cast<const __m128i*>(bits + px));
+                    return _mm_cmpeq_epi32(_mm_and_si128(pixels, rgb), wanted);
+                };
+                // Pixels r + 1 to r + 4 inside: none of them ends the run.
+                auto fourInside = [&](unsigned& in) {
+                    in = unsigned(_mm_movemask_ps(_mm_castsi128_ps(same(r + 1))) ^ flip);
+                    return in == 0xF;
+                };
+                unsigned in = 0;
+                while (r + 4 <= last &&
+                       (reinterpret_cast<std::uintptr_t>(bits + r + 1) & 63) != 0) {
+                    if (!fourInside(in)) {
+                        return r + std::countr_one(in);
+                    }
+                    r += 4;
+                }
+                // Whole memory lines, sixteen pixels a step; the line that ends the run is
+                // searched four pixels at a time below.
+                while (r + 16 <= last) {
+                    const __m128i a = same(r + 1);
+                    const __m128i b = same(r + 5);
+                    const __m128i c = same(r + 9);
+                    const __m128i d = same(r + 13);
+                    const __m128i all =
+                        surface ? _mm_and_si128(_mm_and_si128(a, b), _mm_and_si128(c, d))
+                                : _mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d));
+                    if (unsigned(_mm_movemask_ps(_mm_castsi128_ps(all)) ^ flip) != 0xF) {
+                        break;
+                    }
+                    r += 16;
+                }
+                while (r + 4 <= last) {
+                    if (!fourInside(in)) {
                         return r + std::countr_one(in);
                     }
                     r += 4;
@@ -261,6 +295,55 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
             QRgb fillColor;
             Row row(int y) const { return {first + y * stride, key, surface, fillColor}; }
             void prefetch(int y, int px) const { __builtin_prefetch(first + y * stride + px, 1); }
+            int walkCorridor(int y, int x0, int x1, int dy, int w, int h) const
+            {
+#if defined(__SSE2__)
+                // Where rows lie a multiple of 16 bytes apart, the window [x0 - 1, x1 + 1]
+                // sits the same way in its aligned groups in every row: the groups to load and
+                // the pattern to expect are worked out once for the whole corridor.
+                const QRgb* const bits = first + y * stride;
+                const auto at = [](const QRgb* p) { return reinterpret_cast<std::uintptr_t>(p); };
+                const std::uintptr_t start = at(bits + x0 - 1) & ~std::uintptr_t(15);
+                const std::uintptr_t end = (at(bits + x1 + 1) & ~std::uintptr_t(15)) + 16;
+                if (stride % 4 != 0 || x0 == 0 || x1 == w - 1 || start < at(bits) ||
+                    end > at(bits + w) || end - start > 32) {
+                    return walkCorridorByRow(*this, y, x0, x1, dy, w, h);
+                }
+                const qsizetype offset = qsizetype(start - at(bits)) / qsizetype(sizeof(QRgb));
+                const bool two = end - start == 32;
+                const unsigned shift = unsigned(at(bits + x0 - 1) - start) / sizeof(QRgb);
+                const unsigned width = unsigned(x1 - x0 + 1);
+                const unsigned window = (1u << (width + 2)) - 1;
+                const unsigned expected = ((1u << width) - 1) << 1;
+                const unsigned flip = surface ? 0 : 0xFF;
+                const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+                const __m128i wanted = _mm_set1_epi32(int(key));
+                auto same = [&](const QRgb* four) {
+                    const __m128i pixels = _mm_load_si128(reinterpret_cast<const __m128i*>(four));
+                    return unsigned(_mm_movemask_ps(
+                        _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(pixels, rgb), wanted))));
+                };
+                QRgb* row = first + y * stride;
+                for (;;) {
+                    std::fill(row + x0, row + x1 + 1, fillColor);
+                    y += dy;
+                    if (y < 0 || y >= h) {
+                        return y;
+                    }
+                    if (const int ahead = y + RowsAhead * dy; ahead >= 0 && ahead < h) {
+                        prefetch(ahead, x0);
+                    }
+                    row = first + y * stride;
+                    const QRgb* group = row + offset;
+                    const unsigned in = (same(group) | (two ? same(group + 4) << 4 : 0)) ^ flip;
+                    if (((in >> shift) & window) != expected) {
+                        return y;
+                    }
+                }
+#else
+                return walkCorridorByRow(*this, y, x0, x1, dy, w, h);
+#endif
+            }
         };
         spanFill(w, height(), x, y, Rows{first, stride, key, surface, fillColor});
         return;
@@ -312,6 +395,10 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
         {
             __builtin_prefetch(first + y * stride + px);
             __builtin_prefetch(marks + size_t(y) * size_t(w) + size_t(px), 1);
+        }
+        int walkCorridor(int y, int x0, int x1, int dy, int width, int h) const
+        {
+            return walkCorridorByRow(*this, y, x0, x1, dy, width, h);
         }
     };
     spanFill(w, height(), x, y,
