@@ -1,5 +1,7 @@
 #include "render/DepthDecoder.h"
 
+#include "render/ShareOut.h"
+
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -41,44 +43,6 @@ constexpr int Parts = 8;                  // of the work shared out other than t
 // found coarse to fine and no buffer cleared that is written anyway: 28 ms of processor time
 // in all became 16 ms, and the time to the answer 11 to 17 ms.
 #define Wide __attribute__((target_clones("avx2", "default")))
-
-// Runs work(0) .. work(parts - 1) on the calling thread and, with `together`, on one more:
-// each thread takes the next part not yet taken, so that a thread the system keeps waiting
-// leaves its share to the other. Returns once all are done; an exception from either thread
-// comes out here.
-template <typename Work> void shareOut(bool together, int parts, const Work& work)
-{
-    std::atomic<int> next = 0;
-    const auto run = [&] {
-        for (int part = next++; part < parts; part = next++) {
-            work(part);
-        }
-    };
-    if (!together) {
-        run();
-        return;
-    }
-    std::exception_ptr failed;
-    std::thread other([&] {
-        try {
-            run();
-        } catch (...) {
-            next = parts;
-            failed = std::current_exception();
-        }
-    });
-    try {
-        run();
-    } catch (...) {
-        next = parts;
-        other.join();
-        throw;
-    }
-    other.join();
-    if (failed) {
-        std::rethrow_exception(failed);
-    }
-}
 
 Wide void split(const QRgb* __restrict row, int width, std::uint8_t* __restrict r,
                 std::uint8_t* __restrict g, std::uint8_t* __restrict b)

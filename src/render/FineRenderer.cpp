@@ -1,5 +1,7 @@
 #include "render/FineRenderer.h"
 
+#include "render/ShareOut.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -551,11 +553,23 @@ void FineRenderer::render(const RasterImage& patternStrip, const RasterImage& de
     if (!layOut(patternStrip, depthMap, options, output)) {
         return;
     }
-    Rows rows(patternStrip, depthMap, options);
-    const int band = output.height() - depthMap.height();
-    for (int y = 0; y < depthMap.height(); ++y) {
-        rows.render(y, output.scanLine(band + y));
-    }
+    // Rows are independent of each other: two threads share them out in parts, each with a
+    // solver of its own.
+    constexpr int RowsPerPart = 16;
+    const int height = depthMap.height();
+    const int parts = (height + RowsPerPart - 1) / RowsPerPart;
+    const int band = output.height() - height;
+    QRgb* const first = output.scanLine(band);
+    const qsizetype stride = output.image().bytesPerLine() / qsizetype(sizeof(QRgb));
+    std::unique_ptr<Rows> solvers[2];
+    shareOut(parts > 1, parts, [&](int part, int worker) {
+        if (!solvers[worker]) {
+            solvers[worker] = std::make_unique<Rows>(patternStrip, depthMap, options);
+        }
+        for (int y = part * RowsPerPart; y < std::min(height, (part + 1) * RowsPerPart); ++y) {
+            solvers[worker]->render(y, first + qsizetype(y) * stride);
+        }
+    });
 }
 
 bool FineRenderer::layOut(const RasterImage& patternStrip, const RasterImage& depthMap,
