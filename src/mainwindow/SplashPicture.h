@@ -13,7 +13,7 @@ inline constexpr QSize Size(288, 166);
 // The picture `size` pixels large, drawn.
 QImage draw(const QSize& size);
 
-// The picture at Size as the build drew it: raw rows built into the program, read in place in a
+// The picture at Size as the build drew it: raw rows built into the program, copied out in a
 // fraction of the time drawing takes. Null in a program built without them.
 QImage built();
 
