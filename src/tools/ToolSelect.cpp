@@ -57,13 +57,19 @@ void ToolSelect::toggleMarquee()
     m_host.imageChanged(selectionRect().normalized());
 }
 
-void ToolSelect::restoreBackground()
+void ToolSelect::restoreBackground(const QRect& area)
 {
     RasterImage& image = *m_state.ActiveImage;
-    withCopyMode(image, CopyMode::SourceCopy, [&] { image.draw(0, 0, m_background); });
+    if (area.isNull()) {
+        withCopyMode(image, CopyMode::SourceCopy, [&] { image.draw(0, 0, m_background); });
+    } else {
+        const QRect part = area & m_background.clipRect();
+        withCopyMode(image, CopyMode::SourceCopy,
+                     [&] { image.copyRect(part, m_background, part); });
+    }
     // The marquee went with the pixels it had inverted.
     m_marqueeShown = false;
-    m_host.imageChanged(m_background.clipRect());
+    m_host.imageChanged(area.isNull() ? m_background.clipRect() : area & m_background.clipRect());
 }
 
 // Non-white content replaces the image; white content leaves it as it is.
@@ -189,7 +195,8 @@ void ToolSelect::MouseMove(int x, int y)
     }
     switch (dragMode) {
     case DragMode::Moving:
-        restoreBackground();
+        // Only the moved pixels and the marquee around them differ from the background.
+        restoreBackground(selectionRect().normalized().adjusted(-1, -1, 1, 1));
         top += y - m_last.y();
         left += x - m_last.x();
         m_last = QPoint(x, y);

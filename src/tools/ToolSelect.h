@@ -63,7 +63,8 @@ public:
 
 private:
     void toggleMarquee();
-    void restoreBackground();
+    // Puts the picture from before the selection was lifted back, only over `area` when given.
+    void restoreBackground(const QRect& area = {});
     void compose();
     void buildMask();
     void stretch();
