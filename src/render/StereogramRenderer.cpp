@@ -153,6 +153,7 @@ __attribute__((target("avx512f"))) int renderBlocksAvx512(QRgb* row, const QRgb*
     const __m512i sixteens = _mm512_set1_epi32(16);
     const __m512i lastLane = _mm512_set1_epi32(15);
     const __m512i zero = _mm512_setzero_si512();
+    const __m512i stepOne = _mm512_setr_epi32(0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
     const auto* sources = reinterpret_cast<const int*>(row - strip);
     __m512i carry = _mm512_set1_epi32(*last);
     __m512i columns =
@@ -170,7 +171,21 @@ __attribute__((target("avx512f"))) int renderBlocksAvx512(QRgb* row, const QRgb*
                               3),
             zero);
         const __m512i target = _mm512_add_epi32(columns, shift);
-        __m512i inBlock = _mm512_max_epi32(target, lanesUp16(target, 1));
+        // Each lane's target against the one before: one more everywhere means one shift.
+        const __m512i up = lanesUp16(target, 1);
+        if (_mm512_cmpeq_epi32_mask(_mm512_sub_epi32(target, up), stepOne) == 0xFFFF) {
+            // One depth over the whole block, as over most of a map: the targets run on one by
+            // one, so a lane moves exactly where its target passes the carry, and the sources
+            // are sixteen pixels in a row.
+            const int s = _mm_cvtsi128_si32(_mm512_castsi512_si128(shift));
+            const __mmask16 moves = _mm512_cmpgt_epi32_mask(target, carry);
+            const __m512i fallback = _mm512_loadu_si512(above + x - FallbackOffset);
+            const __m512i shifted = _mm512_loadu_si512(sources + x + s);
+            _mm512_storeu_si512(row + x, _mm512_mask_blend_epi32(moves, fallback, shifted));
+            carry = _mm512_max_epi32(carry, _mm512_set1_epi32(x + 15 + s));
+            continue;
+        }
+        __m512i inBlock = _mm512_max_epi32(target, up);
         inBlock = _mm512_max_epi32(inBlock, lanesUp16(inBlock, 2));
         inBlock = _mm512_max_epi32(inBlock, lanesUp16(inBlock, 4));
         inBlock = _mm512_max_epi32(inBlock, lanesUp16(inBlock, 8));

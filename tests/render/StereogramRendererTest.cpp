@@ -10,13 +10,18 @@
 
 namespace {
 
-RasterImage randomDepth(int width, int height, quint32 seed)
+// Random greys, each over a run of 1 to `longestRun` pixels of its row: plateaus as wide as
+// several blocks, with steps up and down between them.
+RasterImage randomDepth(int width, int height, quint32 seed, int longestRun = 1)
 {
     QRandomGenerator random(seed);
     RasterImage depth(width, height);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            depth.setPixel(x, y, colorref::grey(int(random.bounded(256))));
+        for (int x = 0; x < width;) {
+            const ColorRef grey = colorref::grey(int(random.bounded(256)));
+            for (int end = std::min(width, x + 1 + int(random.bounded(longestRun))); x < end; ++x) {
+                depth.setPixel(x, y, grey);
+            }
         }
     }
     return depth;
@@ -174,21 +179,25 @@ private Q_SLOTS:
     void matchesReference_data()
     {
         QTest::addColumn<int>("stripWidth");
-        QTest::newRow("wide strip") << 120;
-        QTest::newRow("narrowest strip done 16 pixels at a time") << 41;
-        QTest::newRow("widest strip done 8 pixels at a time") << 40;
-        QTest::newRow("narrowest strip done 8 pixels at a time") << 33;
-        QTest::newRow("widest strip done 1 pixel at a time") << 32;
-        QTest::newRow("just wider than the largest shift") << 26;
-        QTest::newRow("as wide as the largest shift") << 25;
-        QTest::newRow("narrower than the fallback offset") << 12;
-        QTest::newRow("one column") << 1;
+        QTest::addColumn<int>("longestRun");
+        QTest::newRow("wide strip") << 120 << 1;
+        QTest::newRow("wide strip, plateaus") << 120 << 40;
+        QTest::newRow("narrowest strip done 16 pixels at a time") << 41 << 1;
+        QTest::newRow("narrowest strip done 16 pixels at a time, plateaus") << 41 << 40;
+        QTest::newRow("widest strip done 8 pixels at a time") << 40 << 1;
+        QTest::newRow("narrowest strip done 8 pixels at a time") << 33 << 1;
+        QTest::newRow("widest strip done 1 pixel at a time") << 32 << 1;
+        QTest::newRow("just wider than the largest shift") << 26 << 1;
+        QTest::newRow("as wide as the largest shift") << 25 << 1;
+        QTest::newRow("narrower than the fallback offset") << 12 << 1;
+        QTest::newRow("one column") << 1 << 1;
     }
     void matchesReference()
     {
         QFETCH(int, stripWidth);
+        QFETCH(int, longestRun);
         const RasterImage strip = patternStrip(stripWidth, 60);
-        const RasterImage depth = randomDepth(150, 60, quint32(stripWidth));
+        const RasterImage depth = randomDepth(150, 60, quint32(stripWidth), longestRun);
         DL_COMPARE_IMAGES(StereogramRenderer::renderAll(strip, depth).image(),
                           referenceRender(strip, depth).image());
     }
