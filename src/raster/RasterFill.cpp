@@ -46,6 +46,57 @@ template <typename Row> bool corridorByPixel(const Row& row, int x0, int x1, int
     return true;
 }
 
+#if defined(__SSE2__)
+// Whether a row holds exactly [x0, x1] between walls, tested in the one or two aligned groups
+// of four pixels that hold the window [x0 - 1, x1 + 1], which are the memory lines the pixels
+// themselves lie in. Set up for the row at `bits`; it serves every row whose start has the same
+// alignment. Not usable at the picture's edges or for a window over more than two groups.
+struct CorridorTest
+{
+    CorridorTest(const QRgb* bits, int x0, int x1, int w, QRgb key, bool surface)
+        : wanted(_mm_set1_epi32(int(key))), flip(surface ? 0 : 0xFF)
+    {
+        const auto at = [](const QRgb* p) { return reinterpret_cast<std::uintptr_t>(p); };
+        const std::uintptr_t start = at(bits + x0 - 1) & ~std::uintptr_t(15);
+        const std::uintptr_t end = (at(bits + x1 + 1) & ~std::uintptr_t(15)) + 16;
+        usable =
+            x0 > 0 && x1 < w - 1 && start >= at(bits) && end <= at(bits + w) && end - start <= 32;
+        offset = qsizetype(start - at(bits)) / qsizetype(sizeof(QRgb));
+        two = end - start == 32;
+        shift = unsigned(at(bits + x0 - 1) - start) / sizeof(QRgb);
+        const unsigned width = unsigned(x1 - x0 + 1);
+        window = (1u << (width + 2)) - 1;
+        expected = ((1u << width) - 1) << 1;
+    }
+
+    bool holds(const QRgb* bits) const
+    {
+        const QRgb* group = bits + offset;
+        const unsigned in = (same(group) | (two ? same(group + 4) << 4 : 0)) ^ flip;
+        return ((in >> shift) & window) == expected;
+    }
+
+    bool usable = false;
+
+private:
+    // Which of the four pixels have the key colour, one bit each.
+    unsigned same(const QRgb* four) const
+    {
+        const __m128i pixels = _mm_load_si128(reinterpret_cast<const __m128i*>(four));
+        return unsigned(_mm_movemask_ps(_mm_castsi128_ps(
+            _mm_cmpeq_epi32(_mm_and_si128(pixels, _mm_set1_epi32(0xFFFFFF)), wanted))));
+    }
+
+    __m128i wanted;
+    unsigned flip;
+    qsizetype offset = 0;
+    bool two = false;
+    unsigned shift = 0;
+    unsigned window = 0;
+    unsigned expected = 0;
+};
+#endif
+
 // Fills the corridor [x0, x1] from row y, which is one, row after row in direction dy, and
 // returns the first row that is not one, or lies outside the picture.
 template <typename Rows>
@@ -251,32 +302,8 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
             bool corridor(int x0, int x1, int w) const
             {
 #if defined(__SSE2__)
-                // The window [x0 - 1, x1 + 1] in the one or two aligned groups of four pixels
-                // that hold it, which are the memory lines the pixels themselves lie in.
-                const auto at = [this](int px) {
-                    return reinterpret_cast<std::uintptr_t>(bits + px);
-                };
-                const std::uintptr_t start = at(x0 - 1) & ~std::uintptr_t(15);
-                const std::uintptr_t end = (at(x1 + 1) & ~std::uintptr_t(15)) + 16;
-                if (x0 > 0 && x1 < w - 1 && start >= at(0) && end <= at(w) && end - start <= 32) {
-                    const auto* group = reinterpret_cast<const __m128i*>(start);
-                    const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-                    const __m128i wanted = _mm_set1_epi32(int(key));
-                    auto test = [&](const __m128i* four) {
-                        const __m128i same =
-                            _mm_cmpeq_epi32(_mm_and_si128(_mm_load_si128(four), rgb), wanted);
-                        return unsigned(_mm_movemask_ps(_mm_castsi128_ps(same)));
-                    };
-                    unsigned in = test(group);
-                    if (end - start == 32) {
-                        in |= test(group + 1) << 4;
-                    }
-                    if (!surface) {
-                        in = ~in;
-                    }
-                    const unsigned shift = unsigned(at(x0 - 1) - start) / sizeof(QRgb);
-                    const unsigned width = unsigned(x1 - x0 + 1);
-                    return ((in >> shift) & ((1u << (width + 2)) - 1)) == ((1u << width) - 1) << 1;
+                if (const CorridorTest test(bits, x0, x1, w, key, surface); test.usable) {
+                    return test.holds(bits);
                 }
 #endif
                 return corridorByPixel(*this, x0, x1, w);
@@ -298,31 +325,12 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
             int walkCorridor(int y, int x0, int x1, int dy, int w, int h) const
             {
 #if defined(__SSE2__)
-                // Where rows lie a multiple of 16 bytes apart, the window [x0 - 1, x1 + 1]
-                // sits the same way in its aligned groups in every row: the groups to load and
-                // the pattern to expect are worked out once for the whole corridor.
-                const QRgb* const bits = first + y * stride;
-                const auto at = [](const QRgb* p) { return reinterpret_cast<std::uintptr_t>(p); };
-                const std::uintptr_t start = at(bits + x0 - 1) & ~std::uintptr_t(15);
-                const std::uintptr_t end = (at(bits + x1 + 1) & ~std::uintptr_t(15)) + 16;
-                if (stride % 4 != 0 || x0 == 0 || x1 == w - 1 || start < at(bits) ||
-                    end > at(bits + w) || end - start > 32) {
+                // Where rows lie a multiple of 16 bytes apart, the window sits the same way in
+                // its aligned groups in every row: one test serves the whole corridor.
+                const CorridorTest test(first + y * stride, x0, x1, w, key, surface);
+                if (stride % 4 != 0 || !test.usable) {
                     return walkCorridorByRow(*this, y, x0, x1, dy, w, h);
                 }
-                const qsizetype offset = qsizetype(start - at(bits)) / qsizetype(sizeof(QRgb));
-                const bool two = end - start == 32;
-                const unsigned shift = unsigned(at(bits + x0 - 1) - start) / sizeof(QRgb);
-                const unsigned width = unsigned(x1 - x0 + 1);
-                const unsigned window = (1u << (width + 2)) - 1;
-                const unsigned expected = ((1u << width) - 1) << 1;
-                const unsigned flip = surface ? 0 : 0xFF;
-                const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-                const __m128i wanted = _mm_set1_epi32(int(key));
-                auto same = [&](const QRgb* four) {
-                    const __m128i pixels = _mm_load_si128(reinterpret_cast<const __m128i*>(four));
-                    return unsigned(_mm_movemask_ps(
-                        _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(pixels, rgb), wanted))));
-                };
                 QRgb* row = first + y * stride;
                 for (;;) {
                     std::fill(row + x0, row + x1 + 1, fillColor);
@@ -334,9 +342,7 @@ void RasterImage::floodFill(int x, int y, ColorRef color, FloodFillMode mode)
                         prefetch(ahead, x0);
                     }
                     row = first + y * stride;
-                    const QRgb* group = row + offset;
-                    const unsigned in = (same(group) | (two ? same(group + 4) << 4 : 0)) ^ flip;
-                    if (((in >> shift) & window) != expected) {
+                    if (!test.holds(row)) {
                         return y;
                     }
                 }
